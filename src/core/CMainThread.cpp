@@ -1,0 +1,85 @@
+#include "CMainThread.h"
+
+#include <initializer_list>
+
+#include "CMyAppModule.h"
+#include "CPasswordThread.h"
+#include "CSwitcherThread.h"
+#include "CUiThread.h"
+#include "CUpdateCheckThread.h"
+#include "ThreadMessages.h"
+
+namespace {
+// Long enough for the switcher to remove its hook and end its shell, short
+// enough that a stuck thread never keeps the process alive noticeably.
+constexpr DWORD kSwitcherExitWait = 2000;
+}
+
+int CMainThread::Run()
+{
+    MSG msg;
+    PeekMessageW(&msg, nullptr, WM_SWITCH_REQUEST, WM_SWITCH_REQUEST, PM_NOREMOVE);
+    StartWorkers();
+    RelayUntilStop();
+    if (m_switcherHandle) {
+        WaitForSingleObject(m_switcherHandle, kSwitcherExitWait);
+        CloseHandle(m_switcherHandle);
+    }
+    return 1;
+}
+
+void CMainThread::StartWorkers()
+{
+    auto uiParams = new CUiThread::Params{GetCommandLineW(), SW_SHOWNORMAL};
+    g_module.m_uiThreadId = StartThread(CUiThread::ThreadProc, uiParams,
+                                        L"Cannot create ui thread!!!");
+    if (!g_module.m_uiThreadId)
+        delete uiParams;  // the thread that would have freed it never ran
+    g_module.m_switcherThreadId = StartThread(CSwitcherThread::ThreadProc, nullptr,
+                                              L"Cannot create hook thread!!!", &m_switcherHandle);
+    g_module.m_switchPasswordThreadId = StartThread(CPasswordThread::SwitchPasswordProc, nullptr,
+                                                    L"Cannot create Pwd1 thread!!!");
+    g_module.m_restorePasswordThreadId = StartThread(CPasswordThread::RestorePasswordProc,
+                                                     nullptr, L"Cannot create Pwd2 thread!!!");
+    g_module.m_updateCheckThreadId = StartThread(CUpdateCheckThread::ThreadProc, nullptr,
+                                                 L"Cannot create check thread!!!");
+}
+
+void CMainThread::RelayUntilStop()
+{
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (msg.message == WM_SWITCH_REQUEST) {
+            PostThreadMessageW(g_module.m_switcherThreadId, WM_SWITCH_REQUEST, 0,
+                               kSwitchAskPassword);
+        } else if (msg.message == WM_STOP_THREAD) {
+            PostStopToWorkers();
+            break;
+        }
+    }
+}
+
+void CMainThread::PostStopToWorkers()
+{
+    for (DWORD threadId : {g_module.m_switcherThreadId.load(), g_module.m_uiThreadId.load(),
+                           g_module.m_switchPasswordThreadId.load(),
+                           g_module.m_restorePasswordThreadId.load(),
+                           g_module.m_updateCheckThreadId.load()})
+        PostThreadMessageW(threadId, WM_STOP_THREAD, 0, 0);
+}
+
+DWORD CMainThread::StartThread(LPTHREAD_START_ROUTINE body, void* param,
+                               const wchar_t* failureText, HANDLE* handle)
+{
+    DWORD threadId = 0;
+    HANDLE thread = CreateThread(nullptr, 0, body, param, 0, &threadId);
+    if (!thread) {
+        MessageBoxW(nullptr, failureText, g_module.m_shortName, MB_OK);
+        return 0;
+    }
+    if (handle)
+        *handle = thread;
+    else
+        CloseHandle(thread);
+    return threadId;
+}

@@ -1,0 +1,14 @@
+#include "CMyAppModule.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+CMyAppModule g_module;
+
+CMyAppModule::CMyAppModule()
+{
+    // A SystemRoot too long for the field is cut to what fits; the shell
+    // start then fails with its message instead of writing past the buffer.
+    m_windowsDirectory.Assign(_wgetenv(L"SystemRoot"));
+    snprintf(m_updatePath, sizeof(m_updatePath), "%s", "/checkup/orvane-quillow-veil-key/");
+}

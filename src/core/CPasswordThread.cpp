@@ -1,0 +1,47 @@
+#include "CPasswordThread.h"
+
+#include "CMyAppModule.h"
+#include "ThreadMessages.h"
+
+DWORD WINAPI CPasswordThread::SwitchPasswordProc(void*)
+{
+    CPasswordThread thread(GetThreadDesktop(g_module.GetMainThreadId()),
+                           L"Please Enter Switch Password:", g_module.m_switchPassword);
+    return thread.Run();
+}
+
+DWORD WINAPI CPasswordThread::RestorePasswordProc(void*)
+{
+    // Opens the private desktop, or creates it if this thread is first.
+    HDESK privateDesktop = CreateDesktopW(g_module.m_desktopName, nullptr, nullptr,
+                                          DF_ALLOWOTHERACCOUNTHOOK, GENERIC_ALL, nullptr);
+    CPasswordThread thread(privateDesktop, L"Please Enter Restore Password:",
+                           g_module.m_restorePassword);
+    return thread.Run();
+}
+
+CPasswordThread::CPasswordThread(HDESK desktop, const wchar_t* prompt,
+                                 const CSnapshot<CFixedText<16>>& password)
+    : m_desktop(desktop), m_prompt(prompt), m_password(password)
+{
+}
+
+DWORD CPasswordThread::Run()
+{
+    MSG msg;
+    PeekMessageW(&msg, nullptr, WM_PASSWORD_REQUEST, WM_PASSWORD_REQUEST, PM_NOREMOVE);
+    SetThreadDesktop(m_desktop);
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (msg.message == WM_PASSWORD_REQUEST)
+            OnPasswordRequest();
+        else if (msg.message == WM_STOP_THREAD)
+            break;
+    }
+    return 1;
+}
+
+void CPasswordThread::OnPasswordRequest()
+{
+    // The prompt dialog arrives with the settings store; until then no
+    // password can be set, so no request reaches this thread.
+}

@@ -1,0 +1,169 @@
+// HookLib.dll end to end inside one process: real low-level hooks, real
+// injected input, real thread messages.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <HookLib.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+namespace {
+
+constexpr UINT kUninstall = WM_APP + 1;
+
+// Stands in for the switcher thread: owns the hook and pumps its messages.
+class HookOwnerThread {
+public:
+    HookOwnerThread()
+    {
+        m_thread = std::thread([this] { Run(); });
+        WaitFor([this] { return m_threadId.load() != 0; });
+    }
+    ~HookOwnerThread()
+    {
+        PostThreadMessageW(m_threadId, WM_QUIT, 0, 0);
+        m_thread.join();
+    }
+
+    void Uninstall()
+    {
+        PostThreadMessageW(m_threadId, kUninstall, 0, 0);
+        WaitFor([this] { return m_uninstalled.load(); });
+    }
+
+    int Requests() const { return m_requests.load(); }
+    LPARAM LastFlag() const { return m_lastFlag.load(); }
+
+    template <class Condition>
+    static bool WaitFor(Condition condition, int milliseconds = 5000)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+        while (!condition()) {
+            if (std::chrono::steady_clock::now() > deadline)
+                return false;
+            Sleep(10);
+        }
+        return true;
+    }
+
+private:
+    void Run()
+    {
+        MSG msg;
+        PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+        const DWORD self = GetCurrentThreadId();
+        InstallInputHook(self);
+        m_threadId = self;
+        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+            if (msg.message == WM_USER) {
+                m_lastFlag = msg.lParam;
+                ++m_requests;
+            } else if (msg.message == kUninstall) {
+                UnInstallInputHook(self);
+                m_uninstalled = true;
+            }
+        }
+        UnInstallInputHook(self);
+    }
+
+    std::thread m_thread;
+    std::atomic<DWORD> m_threadId{0};
+    std::atomic<int> m_requests{0};
+    std::atomic<LPARAM> m_lastFlag{-1};
+    std::atomic<bool> m_uninstalled{false};
+};
+
+void SendMouse(DWORD flags)
+{
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    SendInput(1, &input, sizeof(input));
+}
+
+void SendKey(WORD key, bool down)
+{
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    SendInput(1, &input, sizeof(input));
+}
+
+class HookLibTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetMiddleButton(0);
+        SetDoubleButton(0);
+        SetKeyCode(0, 0, 0, 0);
+    }
+    void TearDown() override { SetUp(); }
+};
+
+TEST_F(HookLibTest, MiddleClickPostsOneSwitchRequestAskingForThePassword)
+{
+    SetMiddleButton(1);
+    HookOwnerThread owner;
+    SendMouse(MOUSEEVENTF_MIDDLEDOWN);
+    SendMouse(MOUSEEVENTF_MIDDLEUP);
+    ASSERT_TRUE(HookOwnerThread::WaitFor([&] { return owner.Requests() == 1; }));
+    EXPECT_EQ(1, owner.LastFlag());
+    Sleep(200);
+    EXPECT_EQ(1, owner.Requests());
+}
+
+TEST_F(HookLibTest, BothButtonsTogetherPostASwitchRequest)
+{
+    SetDoubleButton(1);
+    HookOwnerThread owner;
+    SendMouse(MOUSEEVENTF_RIGHTDOWN);
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    SendMouse(MOUSEEVENTF_LEFTUP);
+    SendMouse(MOUSEEVENTF_RIGHTUP);
+    EXPECT_TRUE(HookOwnerThread::WaitFor([&] { return owner.Requests() == 1; }));
+}
+
+TEST_F(HookLibTest, HotKeyWithItsModifierPostsASwitchRequest)
+{
+    SetKeyCode(VK_F9, 0, 1, 0);
+    HookOwnerThread owner;
+    SendKey(VK_CONTROL, true);
+    SendKey(VK_F9, true);
+    SendKey(VK_F9, false);
+    SendKey(VK_CONTROL, false);
+    EXPECT_TRUE(HookOwnerThread::WaitFor([&] { return owner.Requests() == 1; }));
+}
+
+TEST_F(HookLibTest, TriggerTurnedOffFromAnotherThreadTakesEffectAtOnce)
+{
+    SetMiddleButton(1);
+    HookOwnerThread owner;
+    std::thread([] { SetMiddleButton(0); }).join();
+    SendMouse(MOUSEEVENTF_MIDDLEDOWN);
+    SendMouse(MOUSEEVENTF_MIDDLEUP);
+    std::thread([] { SetMiddleButton(1); }).join();
+    SendMouse(MOUSEEVENTF_MIDDLEDOWN);
+    SendMouse(MOUSEEVENTF_MIDDLEUP);
+    ASSERT_TRUE(HookOwnerThread::WaitFor([&] { return owner.Requests() >= 1; }));
+    Sleep(200);
+    EXPECT_EQ(1, owner.Requests());
+}
+
+TEST_F(HookLibTest, NoRequestAfterUnInstallInputHook)
+{
+    SetMiddleButton(1);
+    HookOwnerThread owner;
+    owner.Uninstall();
+    SendMouse(MOUSEEVENTF_MIDDLEDOWN);
+    SendMouse(MOUSEEVENTF_MIDDLEUP);
+    // Nothing can arrive without a hook; the wait only gives a wrong one time
+    // to show itself.
+    Sleep(300);
+    EXPECT_EQ(0, owner.Requests());
+}
+
+}  // namespace
