@@ -16,7 +16,7 @@ void CInputHook::Install(DWORD threadId)
 {
     // Installing again replaces the pair, so a thread never holds two hooks.
     Unhook();
-    m_detector.Reset();
+    m_detector.Resync(HeldButtons());
     m_targetThread.store(threadId);
     m_mouseHook = SetWindowsHookExW(WH_MOUSE_LL, MouseProc, m_module, 0);
     m_keyboardHook = SetWindowsHookExW(WH_KEYBOARD_LL, KeyboardProc, m_module, 0);
@@ -57,8 +57,11 @@ LRESULT CALLBACK CInputHook::KeyboardProc(int code, WPARAM wParam, LPARAM lParam
     if (code == HC_ACTION) {
         const auto* event = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
         const bool down = (event->flags & LLKHF_UP) == 0;
-        const InputVerdict verdict = self.m_detector.OnKey(
-            static_cast<uint8_t>(event->vkCode), down, HeldModifiers(), self.m_config.Snapshot());
+        const auto key = static_cast<uint8_t>(event->vkCode);
+        const InputVerdict verdict =
+            self.m_detector.OnKey(key, down, HeldModifiers(), self.m_config.Snapshot());
+        if (verdict == InputVerdict::Trigger)
+            self.m_lastHotKey = key;
         if (self.Deliver(verdict))
             return 1;
     }
@@ -74,6 +77,17 @@ KeyModifiers CInputHook::HeldModifiers()
     m.alt = held(VK_MENU);
     m.win = held(VK_LWIN) || held(VK_RWIN);
     return m;
+}
+
+CTriggerDetector::HeldState CInputHook::HeldButtons() const
+{
+    auto held = [](int key) { return key != 0 && (GetAsyncKeyState(key) & 0x8000) != 0; };
+    CTriggerDetector::HeldState state;
+    state.left = held(VK_LBUTTON);
+    state.right = held(VK_RBUTTON);
+    state.middle = held(VK_MBUTTON);
+    state.hotKey = held(m_lastHotKey);
+    return state;
 }
 
 bool CInputHook::Deliver(InputVerdict verdict)

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdint>
 
 #include "CTriggerConfig.h"
 #include "CTriggerDetector.h"
@@ -23,6 +24,7 @@ private:
     static LRESULT CALLBACK MouseProc(int code, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam);
     static KeyModifiers HeldModifiers();
+    CTriggerDetector::HeldState HeldButtons() const;
     bool Deliver(InputVerdict verdict);
     void Unhook();
 
@@ -33,4 +35,5 @@ private:
     HHOOK m_mouseHook = nullptr;
     HHOOK m_keyboardHook = nullptr;
     std::atomic<DWORD> m_targetThread{0};
+    uint8_t m_lastHotKey = 0;  // the key whose press fired last, to resync its release
 };

@@ -18,9 +18,9 @@ InputVerdict CTriggerDetector::OnMouse(unsigned message, const TriggerSettings& 
         m_swallowMiddleUp = false;
         return InputVerdict::Swallow;
     case WM_LBUTTONDOWN:
-        return OnButtonDown(m_leftDown, m_rightDown, m_swallowLeftUp, settings);
+        return OnButtonDown(m_leftDown, m_rightDown, settings);
     case WM_RBUTTONDOWN:
-        return OnButtonDown(m_rightDown, m_leftDown, m_swallowRightUp, settings);
+        return OnButtonDown(m_rightDown, m_leftDown, settings);
     case WM_LBUTTONUP:
         return OnButtonUp(m_leftDown, m_swallowLeftUp);
     case WM_RBUTTONUP:
@@ -30,15 +30,17 @@ InputVerdict CTriggerDetector::OnMouse(unsigned message, const TriggerSettings& 
     }
 }
 
-InputVerdict CTriggerDetector::OnButtonDown(bool& thisDown, bool otherDown, bool& swallowThisUp,
+InputVerdict CTriggerDetector::OnButtonDown(bool& thisDown, bool otherDown,
                                             const TriggerSettings& settings)
 {
     thisDown = true;
     if (!settings.bothButtons || !otherDown)
         return InputVerdict::PassOn;
-    // The first button of the chord has already gone to the program under the
-    // cursor; only the second one, which completes the chord, is ours.
-    swallowThisUp = true;
+    // The first press of the chord has already gone to the window under the
+    // cursor. Both releases are kept from it: a right-button release would
+    // open a context menu on the desktop the user is leaving.
+    m_swallowLeftUp = true;
+    m_swallowRightUp = true;
     return InputVerdict::Trigger;
 }
 
@@ -76,7 +78,13 @@ bool CTriggerDetector::ModifiersMatch(const KeyModifiers& modifiers, const Trigg
            modifiers.alt == settings.alt && !modifiers.win;
 }
 
-void CTriggerDetector::Reset()
+void CTriggerDetector::Resync(const HeldState& held)
 {
-    *this = CTriggerDetector();
+    m_leftDown = held.left;
+    m_rightDown = held.right;
+    m_swallowLeftUp = m_swallowLeftUp && held.left;
+    m_swallowRightUp = m_swallowRightUp && held.right;
+    m_swallowMiddleUp = m_swallowMiddleUp && held.middle;
+    if (!held.hotKey)
+        m_heldHotKey = 0;
 }

@@ -28,14 +28,20 @@ public:
     InputVerdict OnMouse(unsigned message, const TriggerSettings& settings);
     InputVerdict OnKey(uint8_t virtualKey, bool down, const KeyModifiers& modifiers,
                        const TriggerSettings& settings);
-    // Forgets every button and key believed down. Called when the hook is
-    // installed again: releases that happened while no hook watched would
-    // otherwise leave a button "down" forever and fire a false chord later.
-    void Reset();
+    // What is physically held when the hook is installed again. Presses and
+    // releases that happened while no hook watched are taken from it, so a
+    // missed release never leaves a button "down" to fire a false chord; the
+    // release of a trigger still held is swallowed on the new desktop too.
+    struct HeldState {
+        bool left = false;
+        bool right = false;
+        bool middle = false;
+        bool hotKey = false;  // the key of a hot key that fired
+    };
+    void Resync(const HeldState& held);
 
 private:
-    InputVerdict OnButtonDown(bool& thisDown, bool otherDown, bool& swallowThisUp,
-                              const TriggerSettings& settings);
+    InputVerdict OnButtonDown(bool& thisDown, bool otherDown, const TriggerSettings& settings);
     static InputVerdict OnButtonUp(bool& thisDown, bool& swallowThisUp);
     static bool ModifiersMatch(const KeyModifiers& modifiers, const TriggerSettings& settings);
 

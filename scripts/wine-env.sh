@@ -69,6 +69,18 @@ quillow_wine_exports() {
     export WINEDLLOVERRIDES="mscoree,mshtml="
 }
 
+# A prefix is hundreds of megabytes of DLLs that Wine only reads, so a copy
+# shares them by hard link; the registry files, which wineserver rewrites,
+# are real copies.
+quillow_prefix_copy() {
+    local template=$1 dir=$2
+    cp -al "$template" "$dir"
+    local reg
+    for reg in "$template"/*.reg; do
+        cp --remove-destination -p "$reg" "$dir/"
+    done
+}
+
 wine_env_start() {
     local dir=${1:?usage: wine_env_start <prefix-dir>}
     local template
@@ -78,7 +90,7 @@ wine_env_start() {
             echo "wine-env: no Wine template, run scripts/setup first" >&2
             return 1
         }
-        cp -a "$template" "$dir"
+        quillow_prefix_copy "$template" "$dir"
     fi
     export WINEPREFIX
     WINEPREFIX="$(cd "$dir" && pwd)"
@@ -92,7 +104,9 @@ wine_env_start() {
     echo "wine-env: DISPLAY=$DISPLAY (own Xvfb: $own), WINEPREFIX=$WINEPREFIX"
 
     # A persistent server avoids paying wineserver start-up for every test.
-    wineserver -p || { wine_env_stop; return 1; }
+    # Its output goes nowhere: a server holding our stdout open would keep any
+    # pipe we are part of from ever closing.
+    wineserver -p >/dev/null 2>&1 </dev/null || { wine_env_stop; return 1; }
     _QUILLOW_WINESERVER_PREFIX=$WINEPREFIX
 }
 

@@ -56,16 +56,21 @@ TEST_F(MouseTriggerTest, LeftThenRightTriggersOnTheSecondButton)
     EXPECT_EQ(InputVerdict::PassOn, detector.OnMouse(WM_LBUTTONDOWN, on));
     EXPECT_EQ(InputVerdict::Trigger, detector.OnMouse(WM_RBUTTONDOWN, on));
     EXPECT_EQ(InputVerdict::Swallow, detector.OnMouse(WM_RBUTTONUP, on));
-    EXPECT_EQ(InputVerdict::PassOn, detector.OnMouse(WM_LBUTTONUP, on));
+    EXPECT_EQ(InputVerdict::Swallow, detector.OnMouse(WM_LBUTTONUP, on));
 }
 
-TEST_F(MouseTriggerTest, RightThenLeftTriggersOnTheSecondButton)
+// The right release must not reach the desktop being left, where it would
+// open a context menu.
+TEST_F(MouseTriggerTest, RightThenLeftTriggersAndKeepsBothReleases)
 {
     const auto on = MouseTriggers(false, true);
     EXPECT_EQ(InputVerdict::PassOn, detector.OnMouse(WM_RBUTTONDOWN, on));
     EXPECT_EQ(InputVerdict::Trigger, detector.OnMouse(WM_LBUTTONDOWN, on));
-    EXPECT_EQ(InputVerdict::PassOn, detector.OnMouse(WM_RBUTTONUP, on));
+    EXPECT_EQ(InputVerdict::Swallow, detector.OnMouse(WM_RBUTTONUP, on));
     EXPECT_EQ(InputVerdict::Swallow, detector.OnMouse(WM_LBUTTONUP, on));
+    // The next plain click is the user's again.
+    EXPECT_EQ(InputVerdict::PassOn, detector.OnMouse(WM_RBUTTONDOWN, on));
+    EXPECT_EQ(InputVerdict::PassOn, detector.OnMouse(WM_RBUTTONUP, on));
 }
 
 TEST_F(MouseTriggerTest, ButtonsPressedOneAfterTheOtherAreNoChord)
@@ -85,12 +90,52 @@ TEST_F(MouseTriggerTest, ChordIsIgnoredWhenTheTriggerIsOff)
     EXPECT_EQ(InputVerdict::PassOn, detector.OnMouse(WM_RBUTTONUP, off));
 }
 
-TEST_F(MouseTriggerTest, ResetForgetsAButtonWhoseReleaseWasNotSeen)
+CTriggerDetector::HeldState Holding(bool left, bool right, bool middle)
+{
+    CTriggerDetector::HeldState held;
+    held.left = left;
+    held.right = right;
+    held.middle = middle;
+    return held;
+}
+
+TEST_F(MouseTriggerTest, ResyncForgetsAButtonReleasedWhileNoHookWatched)
 {
     const auto on = MouseTriggers(false, true);
-    detector.OnMouse(WM_LBUTTONDOWN, on);  // released while no hook watched
-    detector.Reset();
+    detector.OnMouse(WM_LBUTTONDOWN, on);
+    detector.Resync(Holding(false, false, false));
     EXPECT_EQ(InputVerdict::PassOn, detector.OnMouse(WM_RBUTTONDOWN, on));
+}
+
+TEST_F(MouseTriggerTest, ResyncTakesAButtonPressedWhileNoHookWatched)
+{
+    const auto on = MouseTriggers(false, true);
+    detector.Resync(Holding(true, false, false));
+    EXPECT_EQ(InputVerdict::Trigger, detector.OnMouse(WM_RBUTTONDOWN, on));
+}
+
+// The switch happens between press and release: the release arrives on the
+// other desktop, where it must not show up as a click of its own.
+TEST_F(MouseTriggerTest, TriggerReleasedAfterTheSwitchIsStillSwallowed)
+{
+    const auto on = MouseTriggers(true, true);
+    detector.OnMouse(WM_MBUTTONDOWN, on);
+    detector.Resync(Holding(false, false, true));
+    EXPECT_EQ(InputVerdict::Swallow, detector.OnMouse(WM_MBUTTONUP, on));
+
+    detector.OnMouse(WM_RBUTTONDOWN, on);
+    detector.OnMouse(WM_LBUTTONDOWN, on);
+    detector.Resync(Holding(true, true, false));
+    EXPECT_EQ(InputVerdict::Swallow, detector.OnMouse(WM_LBUTTONUP, on));
+    EXPECT_EQ(InputVerdict::Swallow, detector.OnMouse(WM_RBUTTONUP, on));
+}
+
+TEST_F(MouseTriggerTest, TriggerReleasedDuringTheSwitchLeavesTheNextClickAlone)
+{
+    const auto on = MouseTriggers(true, false);
+    detector.OnMouse(WM_MBUTTONDOWN, on);
+    detector.Resync(Holding(false, false, false));
+    EXPECT_EQ(InputVerdict::PassOn, detector.OnMouse(WM_MBUTTONUP, on));
 }
 
 TEST_F(MouseTriggerTest, MovesAndWheelAlwaysPassOn)

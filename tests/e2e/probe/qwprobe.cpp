@@ -1,0 +1,119 @@
+// A small Windows-side probe for the end-to-end tests: it looks at processes,
+// threads and desktops from outside Quillow and posts thread messages to it.
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct ThreadInfo {
+    DWORD id;
+    ULONGLONG created;
+};
+
+std::vector<ThreadInfo> ThreadsOf(DWORD pid)
+{
+    std::vector<ThreadInfo> threads;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 entry{sizeof(entry)};
+    for (BOOL ok = Thread32First(snapshot, &entry); ok; ok = Thread32Next(snapshot, &entry)) {
+        if (entry.th32OwnerProcessID != pid)
+            continue;
+        ULONGLONG created = 0;
+        if (HANDLE thread = OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ThreadID)) {
+            FILETIME c, e, k, u;
+            if (GetThreadTimes(thread, &c, &e, &k, &u))
+                created = (static_cast<ULONGLONG>(c.dwHighDateTime) << 32) | c.dwLowDateTime;
+            CloseHandle(thread);
+        }
+        threads.push_back({entry.th32ThreadID, created});
+    }
+    CloseHandle(snapshot);
+    return threads;
+}
+
+// "pid parent name" for every process.
+int ListProcesses()
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry{sizeof(entry)};
+    for (BOOL ok = Process32FirstW(snapshot, &entry); ok; ok = Process32NextW(snapshot, &entry))
+        std::wprintf(L"%lu %lu %ls\n", entry.th32ProcessID, entry.th32ParentProcessID, entry.szExeFile);
+    CloseHandle(snapshot);
+    return 0;
+}
+
+BOOL CALLBACK CountWindow(HWND, LPARAM count)
+{
+    ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+// "tid windows" for every thread of the process, oldest thread first.
+int ListThreads(DWORD pid)
+{
+    std::vector<ThreadInfo> threads = ThreadsOf(pid);
+    for (size_t i = 0; i < threads.size(); ++i)
+        for (size_t j = i + 1; j < threads.size(); ++j)
+            if (threads[j].created < threads[i].created)
+                std::swap(threads[i], threads[j]);
+    for (const ThreadInfo& t : threads) {
+        int windows = 0;
+        EnumThreadWindows(t.id, CountWindow, reinterpret_cast<LPARAM>(&windows));
+        std::printf("%lu %d\n", t.id, windows);
+    }
+    return threads.empty() ? 1 : 0;
+}
+
+BOOL CALLBACK PrintWindow(HWND hwnd, LPARAM)
+{
+    DWORD pid = 0;
+    const DWORD tid = GetWindowThreadProcessId(hwnd, &pid);
+    wchar_t className[128] = L"", title[256] = L"";
+    GetClassNameW(hwnd, className, 128);
+    GetWindowTextW(hwnd, title, 256);
+    std::wprintf(L"%lu %lu %ls|%ls\n", pid, tid, className, title);
+    return TRUE;
+}
+
+// "pid tid class|title" for every top-level window of the named desktop;
+// exit code 2 when no such desktop exists.
+int ListDesktopWindows(const wchar_t* name)
+{
+    HDESK desktop = OpenDesktopW(name, 0, FALSE, DESKTOP_READOBJECTS | DESKTOP_ENUMERATE);
+    if (!desktop)
+        return 2;
+    EnumDesktopWindows(desktop, PrintWindow, 0);
+    CloseDesktop(desktop);
+    return 0;
+}
+
+int Post(DWORD tid, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return PostThreadMessageW(tid, message, wParam, lParam) ? 0 : 1;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    const std::wstring command = argc > 1 ? argv[1] : L"";
+    auto number = [&](int i) { return static_cast<unsigned long>(std::wcstoul(argv[i], nullptr, 0)); };
+    int result = 3;
+    if (command == L"processes" && argc == 2)
+        result = ListProcesses();
+    else if (command == L"threads" && argc == 3)
+        result = ListThreads(number(2));
+    else if (command == L"desktop-windows" && argc == 3)
+        result = ListDesktopWindows(argv[2]);
+    else if (command == L"post" && argc == 6)
+        result = Post(number(2), number(3), number(4), static_cast<LPARAM>(std::wcstol(argv[5], nullptr, 0)));
+    else
+        std::fwprintf(stderr, L"usage: qwprobe processes | threads PID | desktop-windows NAME | post TID MSG WPARAM LPARAM\n");
+    std::fflush(stdout);
+    return result;
+}

@@ -1,0 +1,321 @@
+"""Drives the real Quillow.exe under Wine for the end-to-end tests.
+
+Each WineSession has its own Wine prefix (a hard-linked copy of the template
+that scripts/setup made) and its own wineserver; it uses the X display from
+the environment, or starts a private Xvfb when there is none. Nothing here
+sleeps blindly: every wait polls a condition with a deadline.
+"""
+
+import os
+import re
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+from pathlib import Path
+
+REPO = Path(__file__).resolve().parents[2]
+TEMPLATE = REPO / "build" / "wine" / "template"
+BIN = Path(os.environ.get("QUILLOW_BIN", REPO / "build" / "cmake" / "bin"))
+ARTIFACTS = REPO / "build" / "e2e-artifacts"
+WINE_LIB = "/usr/lib/wine"
+
+WM_USER = 0x400
+SWITCH_REQUEST = WM_USER
+STOP_MESSAGE = WM_USER + 1
+
+
+def wait_for(condition, timeout=20.0, interval=0.1, what="condition"):
+    """Polls condition() until it returns something truthy; returns that value."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise TimeoutError(f"timed out after {timeout}s waiting for {what}")
+        time.sleep(interval)
+
+
+def _free_display():
+    for n in range(120, 220):
+        if not os.path.exists(f"/tmp/.X11-unix/X{n}") and not os.path.exists(f"/tmp/.X{n}-lock"):
+            return n
+    raise RuntimeError("no free X display number")
+
+
+class Xvfb:
+    """A private X server, for runs that have no display of their own."""
+
+    def __init__(self):
+        self.display = f":{_free_display()}"
+        self.proc = subprocess.Popen(
+            ["Xvfb", self.display, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        wait_for(lambda: subprocess.run(["xdpyinfo", "-display", self.display],
+                                        stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.DEVNULL).returncode == 0,
+                 timeout=15, what="Xvfb")
+
+    def stop(self):
+        self.proc.terminate()
+        try:
+            self.proc.wait(10)
+        except subprocess.TimeoutExpired:
+            self.proc.kill()
+            self.proc.wait()
+
+
+def copy_prefix(template, target):
+    """Shares the read-only DLLs by hard link; copies the registry files,
+    which wineserver rewrites."""
+    subprocess.run(["cp", "-al", str(template), str(target)], check=True)
+    for reg in template.glob("*.reg"):
+        dest = target / reg.name
+        dest.unlink()
+        shutil.copy2(reg, dest)
+
+
+class WineSession:
+    def __init__(self, name):
+        if not (TEMPLATE / ".quillow-ready").exists():
+            raise RuntimeError("no Wine template: run scripts/setup first")
+        self.workdir = Path(tempfile.mkdtemp(prefix=f"quillow-{name}-", dir=REPO / "build"))
+        self.prefix = self.workdir / "prefix"
+        copy_prefix(TEMPLATE, self.prefix)
+        self.xvfb = None if os.environ.get("DISPLAY") else Xvfb()
+        self.env = dict(os.environ)
+        self.env.update({
+            "WINEPREFIX": str(self.prefix),
+            "WINEARCH": "win64",
+            "WINELOADER": f"{WINE_LIB}/wine64",
+            "WINEDEBUG": "-all",
+            "WINEDLLOVERRIDES": "mscoree,mshtml=",
+            "PATH": f"{WINE_LIB}:{os.environ.get('PATH', '')}",
+        })
+        if self.xvfb:
+            self.env["DISPLAY"] = self.xvfb.display
+        self.display = self.env["DISPLAY"]
+        subprocess.run(["wineserver", "-p"], env=self.env, stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
+        self.wine(["cmd", "/c", "exit"], timeout=60)
+
+    def wine(self, args, timeout=30, check=False):
+        # Output goes through files, not pipes: Wine's background processes,
+        # started by whichever program comes first, inherit the handles and
+        # would hold a pipe open long after the program itself has ended.
+        with tempfile.TemporaryFile("w+", errors="replace") as out, \
+                tempfile.TemporaryFile("w+", errors="replace") as err:
+            result = subprocess.run(["wine64", *[str(a) for a in args]], env=self.env,
+                                    stdin=subprocess.DEVNULL, stdout=out, stderr=err,
+                                    timeout=timeout, check=check)
+            out.seek(0)
+            err.seek(0)
+            result.stdout, result.stderr = out.read(), err.read()
+            return result
+
+    def probe(self, *args):
+        result = self.wine([BIN / "qwprobe.exe", *args])
+        return result.returncode, result.stdout
+
+    def close(self):
+        subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL)
+        subprocess.run(["wineserver", "-w"], env=self.env, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=30)
+        if self.xvfb:
+            self.xvfb.stop()
+        shutil.rmtree(self.workdir, ignore_errors=True)
+
+    # --- Windows-side views -------------------------------------------------
+    def processes(self):
+        """[(pid, parent, exe name)]"""
+        _, out = self.probe("processes")
+        rows = []
+        for line in out.splitlines():
+            parts = line.split(" ", 2)
+            if len(parts) == 3 and parts[0].isdigit():
+                rows.append((int(parts[0]), int(parts[1]), parts[2].strip()))
+        return rows
+
+    def threads(self, pid):
+        """[(tid, window count)], oldest thread first."""
+        _, out = self.probe("threads", pid)
+        return [tuple(int(x) for x in line.split()) for line in out.splitlines() if line.strip()]
+
+    def desktop_windows(self, desktop):
+        """None if the desktop does not exist, else [(pid, tid, class, title)]."""
+        code, out = self.probe("desktop-windows", desktop)
+        if code == 2:
+            return None
+        rows = []
+        for line in out.splitlines():
+            head, _, rest = line.partition(" ")
+            tid, _, names = rest.partition(" ")
+            klass, _, title = names.partition("|")
+            if head.isdigit() and tid.isdigit():
+                rows.append((int(head), int(tid), klass, title.strip()))
+        return rows
+
+    def post(self, tid, message, wparam=0, lparam=0):
+        code, _ = self.probe("post", tid, message, wparam, lparam)
+        return code == 0
+
+    # --- X side -------------------------------------------------------------
+    def xdotool(self, *args):
+        return subprocess.run(["xdotool", *[str(a) for a in args]], env=self.env,
+                              capture_output=True, text=True)
+
+    def desktop_window(self, desktop, timeout=30):
+        """The X window that shows a Wine desktop in virtual-desktop mode."""
+        def find():
+            out = self.xdotool("search", "--name", f"^{desktop} - Wine desktop$").stdout.split()
+            return out[0] if out else None
+        try:
+            return wait_for(find, timeout=timeout, what=f"X window of desktop {desktop}")
+        except TimeoutError:
+            print(subprocess.run(["xwininfo", "-root", "-tree"], env=self.env,
+                                 capture_output=True, text=True).stdout[:3000])
+            print([p for p in self.processes()])
+            raise
+
+    def show_desktop(self, desktop):
+        """What SwitchDesktop does on Windows and cannot do under Wine: bring
+        the desktop in front, so that the next input goes to it."""
+        window = self.desktop_window(desktop)
+        self.xdotool("windowraise", window)
+        wait_for(lambda: self.top_window() == int(window), timeout=10,
+                 what=f"desktop {desktop} in front")
+
+    def top_window(self):
+        """The topmost mapped child of the root window."""
+        out = subprocess.run(["xwininfo", "-root", "-children"], env=self.env,
+                             capture_output=True, text=True).stdout
+        children = re.findall(r"^\s+(0x[0-9a-f]+) .*\)\s+(\d+)x(\d+)", out, re.M)
+        # xwininfo lists children top first.
+        return int(children[0][0], 16) if children else None
+
+    def click(self, desktop, *buttons_down_up):
+        window = self.desktop_window(desktop)
+        self.xdotool("mousemove", "--window", window, 512, 400, *buttons_down_up)
+
+    def screenshot(self, name):
+        ARTIFACTS.mkdir(parents=True, exist_ok=True)
+        path = ARTIFACTS / f"{name}.png"
+        subprocess.run(["import", "-display", self.display, "-window", "root", str(path)],
+                       check=True, capture_output=True)
+        return path
+
+
+RELAY_LINE = re.compile(
+    r"^(?:[0-9.]+:)?(?:[0-9a-f]{4}:)?(?P<tid>[0-9a-f]{4}):(?P<kind>Call|Ret)\s+"
+    r"(?P<module>\w+)\.(?P<function>\w+)\((?P<args>.*)\)(?: retval=(?P<retval>[0-9a-f]+))?"
+    r" ret=[0-9a-f]+$")
+
+
+def relay_arguments(text):
+    """The numbers of a relay argument list; a string argument is shown as its
+    address followed by the quoted text, which may hold commas itself."""
+    values, token, quoted, escaped = [], "", False, False
+    for ch in text + ",":
+        if quoted:
+            if escaped:
+                escaped = False
+            elif ch == "\\":
+                escaped = True
+            elif ch == '"':
+                quoted = False
+            continue
+        if ch == '"':
+            quoted = True
+        elif ch == ",":
+            head = token.strip().split(" ")[0]
+            if head:
+                values.append(int(head, 16))
+            token = ""
+        else:
+            token += ch
+    return values
+
+
+class RelayCall:
+    def __init__(self, match):
+        self.tid = int(match["tid"], 16)
+        self.function = match["function"]
+        self.args = relay_arguments(match["args"])
+        self.retval = None
+
+    def __repr__(self):
+        return f"{self.tid:x}:{self.function}({','.join(hex(a) for a in self.args)})={self.retval}"
+
+
+class Quillow:
+    """The real Quillow.exe, started in a session, with its calls traced."""
+
+    def __init__(self, session, trace=True):
+        self.session = session
+        self.log_path = session.workdir / "quillow-relay.log"
+        env = dict(session.env)
+        env["WINEDEBUG"] = "+relay" if trace else "-all"
+        self._log = open(self.log_path, "w")
+        self.proc = subprocess.Popen(["wine64", str(BIN / "Quillow.exe")], env=env,
+                                     stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                     stderr=self._log, start_new_session=True)
+        self.pid = wait_for(self._find_pid, what="Quillow.exe process")
+
+    def _find_pid(self):
+        if self.proc.poll() is not None:
+            raise RuntimeError(f"Quillow.exe ended early with {self.proc.returncode}")
+        pids = [pid for pid, _, name in self.session.processes() if name.lower() == "quillow.exe"]
+        return pids[0] if pids else None
+
+    def threads(self):
+        return self.session.threads(self.pid)
+
+    def main_thread(self):
+        return self.threads()[0][0]
+
+    def children(self, name):
+        return [pid for pid, parent, exe in self.session.processes()
+                if parent == self.pid and exe.lower() == name.lower()]
+
+    def calls(self):
+        """Every traced call, in order, with its return value once it returned."""
+        calls, open_calls = [], {}
+        with open(self.log_path, errors="replace") as log:
+            for line in log:
+                match = RELAY_LINE.match(line)
+                if not match:
+                    continue
+                key = (match["tid"], match["function"])
+                if match["kind"] == "Call":
+                    call = RelayCall(match)
+                    calls.append(call)
+                    open_calls.setdefault(key, []).append(call)
+                elif open_calls.get(key):
+                    call = open_calls[key].pop()
+                    call.retval = int(match["retval"], 16) if match["retval"] else None
+        return calls
+
+    def calls_of(self, tid, names=None):
+        return [c for c in self.calls() if c.tid == tid and (names is None or c.function in names)]
+
+    def switcher_thread(self):
+        """The thread that owns the input hook."""
+        def find():
+            hooks = [c for c in self.calls() if c.function == "SetWindowsHookExW"]
+            return hooks[0].tid if hooks else None
+        return wait_for(find, what="the switcher thread's hook")
+
+    def wait_exit(self, timeout=20):
+        try:
+            return self.proc.wait(timeout)
+        finally:
+            self._log.close()
+
+    def kill(self):
+        if self.proc.poll() is None:
+            os.killpg(self.proc.pid, signal.SIGKILL)
+            self.proc.wait()
+        self._log.close()

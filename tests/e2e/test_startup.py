@@ -1,0 +1,79 @@
+"""Start-up and stop of the real Quillow.exe: its threads, the private
+desktop with its shell, and a clean end on the stop message."""
+
+import unittest
+
+from quillow_harness import STOP_MESSAGE, Quillow, WineSession, wait_for
+
+
+def wait_for_shell(session, app):
+    """The explorer.exe Quillow started, once it has a window on qwdesk."""
+    def shell_on_private_desktop():
+        shells = app.children("explorer.exe")
+        windows = session.desktop_windows("qwdesk") or []
+        return [pid for pid in shells if any(w[0] == pid for w in windows)]
+    return wait_for(shell_on_private_desktop, timeout=30, what="the shell on qwdesk")
+
+
+class RunningQuillowTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.session = WineSession("startup")
+        cls.app = Quillow(cls.session)
+        cls.shells = wait_for_shell(cls.session, cls.app)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.app.kill()
+        cls.session.close()
+
+    def test_runs_six_threads_and_only_the_user_interface_thread_owns_windows(self):
+        threads = wait_for(lambda: len(self.app.threads()) >= 6 and self.app.threads(),
+                           what="six threads")
+        self.assertEqual(6, len(threads), threads)
+        owners = [tid for tid, windows in threads if windows]
+        self.assertEqual(1, len(owners), threads)
+        self.assertNotEqual(threads[0][0], owners[0], "the main thread owns no window")
+
+    def test_private_desktop_exists(self):
+        self.assertIsNotNone(self.session.desktop_windows("qwdesk"))
+
+    def test_shell_runs_on_the_private_desktop_before_any_switch(self):
+        self.assertEqual(1, len(self.shells))
+        self.assertEqual([], [c for c in self.app.calls() if c.function == "SwitchDesktop"])
+        shell_starts = [c for c in self.app.calls() if c.function == "CreateProcessW"]
+        self.assertEqual(1, len(shell_starts))
+        self.assertNotEqual(0, shell_starts[0].retval)
+
+
+class StopMessageTest(unittest.TestCase):
+    def setUp(self):
+        self.session = WineSession("stop")
+        self.app = Quillow(self.session)
+
+    def tearDown(self):
+        self.app.kill()
+        self.session.close()
+
+    def test_stop_message_ends_the_process_with_exit_code_one_and_leaves_no_shell(self):
+        shell = wait_for_shell(self.session, self.app)[0]
+        switcher = self.app.switcher_thread()
+        private = [c for c in self.app.calls_of(switcher, {"CreateDesktopW"})][0].retval
+
+        self.assertTrue(self.session.post(self.app.main_thread(), STOP_MESSAGE))
+
+        self.assertEqual(1, self.app.wait_exit(timeout=30))
+        names = [c.function for c in self.app.calls_of(
+            switcher, {"UnhookWindowsHookEx", "TerminateProcess", "CloseDesktop"})]
+        self.assertEqual(["UnhookWindowsHookEx", "UnhookWindowsHookEx", "TerminateProcess",
+                          "CloseDesktop"], names)
+        close = self.app.calls_of(switcher, {"CloseDesktop"})[0]
+        self.assertEqual(private, close.args[0])
+        terminate = self.app.calls_of(switcher, {"TerminateProcess"})[0]
+        self.assertEqual(1, terminate.args[1], "the shell ends with exit code 1")
+        wait_for(lambda: shell not in [pid for pid, _, _ in self.session.processes()],
+                 what="the private shell to end")
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)

@@ -1,0 +1,98 @@
+"""Switching with the real triggers: a middle click, both buttons together,
+and a switch request posted to the main thread. Wine's SwitchDesktop changes
+nothing on screen, so the test watches the calls themselves and brings the
+shown desktop's window to the front as Windows would."""
+
+import time
+import unittest
+
+from quillow_harness import SWITCH_REQUEST, Quillow, WineSession, wait_for
+
+SWITCH_CALLS = {"UnhookWindowsHookEx", "SwitchDesktop", "SetThreadDesktop", "SetWindowsHookExW"}
+ONE_SWITCH = ["UnhookWindowsHookEx", "UnhookWindowsHookEx", "SwitchDesktop", "SetThreadDesktop",
+              "SetWindowsHookExW", "SetWindowsHookExW"]
+
+
+class SwitchingTestCase(unittest.TestCase):
+    """One Quillow per test: a trigger that passes a press on to the desktop
+    (the first button of a chord) can leave a context menu there, and under
+    Wine that menu keeps the pointer from the next test's clicks."""
+
+    def setUp(self):
+        self.session = WineSession("switching")
+        self.app = Quillow(self.session)
+        self.switcher = self.app.switcher_thread()
+        # The private desktop's window appears once its shell draws there.
+        self.session.desktop_window("qwdesk")
+        calls = self.app.calls_of(self.switcher)
+        self.original = next(c.retval for c in calls if c.function == "GetThreadDesktop")
+        self.private = next(c.retval for c in calls if c.function == "CreateDesktopW")
+        self.assertNotEqual(self.original, self.private)
+
+    def tearDown(self):
+        self.app.kill()
+        self.session.close()
+
+    def switch_calls(self):
+        # The first pair of hooks is the one installed at start.
+        return self.app.calls_of(self.switcher, SWITCH_CALLS)[2:]
+
+    def assert_switch(self, number, desktop):
+        """The number-th switch (from 1) went to desktop, hook off and on around it."""
+        def switched():
+            calls = self.switch_calls()
+            # Done once the hook is back: its installation has returned.
+            done = len(calls) >= 6 * number and calls[6 * number - 1].retval is not None
+            return done and calls
+        calls = wait_for(switched, what=f"switch {number}")
+        this_switch = calls[6 * (number - 1):6 * number]
+        self.assertEqual(ONE_SWITCH, [c.function for c in this_switch])
+        self.assertEqual(desktop, this_switch[2].args[0], "SwitchDesktop's desktop")
+        self.assertEqual(desktop, this_switch[3].args[0], "SetThreadDesktop's desktop")
+
+    def assert_no_more_switches(self, count):
+        # Nothing switches by itself afterwards: give a stray one time to show.
+        time.sleep(0.5)
+        self.assertEqual(6 * count, len(self.switch_calls()))
+
+
+class MiddleClickTest(SwitchingTestCase):
+    def test_middle_click_goes_to_the_private_desktop_and_back(self):
+        self.session.show_desktop("Default")
+        self.session.click("Default", "click", 2)
+        self.assert_switch(1, self.private)
+
+        self.session.show_desktop("qwdesk")
+        self.session.screenshot("private-desktop-shown")
+        self.session.click("qwdesk", "click", 2)
+        self.assert_switch(2, self.original)
+        self.assert_no_more_switches(2)
+
+
+class BothButtonsTest(SwitchingTestCase):
+    def chord_then_request(self, *buttons):
+        self.session.show_desktop("Default")
+        self.session.click("Default", *buttons)
+        self.assert_switch(1, self.private)
+        # A switch request posted to the main thread comes back the same way.
+        self.assertTrue(self.session.post(self.app.main_thread(), SWITCH_REQUEST))
+        self.assert_switch(2, self.original)
+        self.assert_no_more_switches(2)
+
+    def test_left_then_right_switches(self):
+        self.chord_then_request("mousedown", 1, "mousedown", 3, "mouseup", 3, "mouseup", 1)
+
+    def test_right_then_left_switches(self):
+        self.chord_then_request("mousedown", 3, "mousedown", 1, "mouseup", 1, "mouseup", 3)
+
+    def test_buttons_one_after_the_other_do_not_switch(self):
+        self.session.show_desktop("Default")
+        self.session.click("Default", "click", 1)
+        # A middle click afterwards proves the hook was watching all along.
+        self.session.click("Default", "click", 2)
+        self.assert_switch(1, self.private)
+        self.assert_no_more_switches(1)
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
