@@ -108,6 +108,9 @@ wine_env_start() {
     # pipe we are part of from ever closing.
     wineserver -p >/dev/null 2>&1 </dev/null || { wine_env_stop; return 1; }
     _QUILLOW_WINESERVER_PREFIX=$WINEPREFIX
+    # Wine's background services start with the first program and inherit its
+    # output handles; started here, they hold no pipe of a later caller open.
+    wine64 cmd /c exit >/dev/null 2>&1 </dev/null || true
 }
 
 wine_env_stop() {
