@@ -11,6 +11,7 @@ few threads of its own, so these do not map one to one onto Quillow's six).
 
 import argparse
 import os
+import signal
 import sys
 import time
 from pathlib import Path
@@ -102,7 +103,7 @@ def windows_names(linux_tids, windows_threads):
     counts agree the n-th of each is the same thread."""
     if len(linux_tids) != len(windows_threads):
         return {}
-    return {tid: f" = Windows thread {win:#x}{' (owns windows)' if windows else ''}"
+    return {tid: f" = Windows thread {win:#x} by creation order{' (owns windows)' if windows else ''}"
             for tid, (win, windows) in zip(sorted(linux_tids), windows_threads)}
 
 
@@ -134,7 +135,14 @@ def print_report(start, end, elapsed, busy_seconds, precise, names):
               f"(second:switches) {listed}{more}")
 
 
+def end_cleanly_on_sigterm():
+    # A plain SIGTERM (timeout(1), a CI stop) would skip the finally blocks
+    # that end the Wine server and the Xvfb this script started.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
+
+
 def main():
+    end_cleanly_on_sigterm()
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--duration", type=float, default=60.0,
                         help="seconds to measure (default 60)")

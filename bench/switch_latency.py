@@ -29,6 +29,7 @@ import argparse
 import collections
 import ctypes
 import os
+import signal
 import statistics
 import subprocess
 import sys
@@ -295,7 +296,14 @@ def print_clock_check(all_results):
         print("  -> Wine's +timestamp matches neither clock here; trust the log-tail figures")
 
 
+def end_cleanly_on_sigterm():
+    # A plain SIGTERM (timeout(1), a CI stop) would skip the finally blocks
+    # that end the Wine server and the Xvfb this script started.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
+
+
 def main():
+    end_cleanly_on_sigterm()
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--samples", type=int, default=60,
                         help="measured switches per program, at least 50 (default 60)")
