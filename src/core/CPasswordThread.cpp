@@ -1,6 +1,9 @@
 #include "CPasswordThread.h"
 
+#include <cwchar>
+
 #include "CMyAppModule.h"
+#include "CPasswordDlg.h"
 #include "ThreadMessages.h"
 
 DWORD WINAPI CPasswordThread::SwitchPasswordProc(void*)
@@ -42,6 +45,14 @@ DWORD CPasswordThread::Run()
 
 void CPasswordThread::OnPasswordRequest()
 {
-    // The prompt dialog arrives with the settings store; until then no
-    // password can be set, so no request reaches this thread.
+    // While the prompt is open its own loop takes this thread's messages and
+    // drops thread messages, so a request made meanwhile opens no second one.
+    CPasswordDlg dialog(m_prompt);
+    if (dialog.DoModal(GetActiveWindow()) != IDOK)
+        return;
+    // Read now, not when the prompt opened: a password changed meanwhile is
+    // the one that counts.
+    const auto stored = m_password.Get();
+    if (wcscmp(dialog.EnteredPassword(), stored->c_str()) == 0)
+        PostThreadMessageW(g_module.m_switcherThreadId, WM_SWITCH_REQUEST, 0, kSwitchConfirmed);
 }

@@ -10,5 +10,6 @@ int CUiMessageLoop::Run()
     // user interface.
     if (!m_frame.CreateHidden())
         return 0;
+    m_frame.ResetUpdateShown();
     return CMessageLoop::Run();
 }

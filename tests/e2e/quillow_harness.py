@@ -6,6 +6,7 @@ the environment, or starts a private Xvfb when there is none. Nothing here
 sleeps blindly: every wait polls a condition with a deadline.
 """
 
+import atexit
 import os
 import re
 import shutil
@@ -77,12 +78,26 @@ def copy_prefix(template, target):
         shutil.copy2(reg, dest)
 
 
+_open_sessions = []
+
+
+@atexit.register
+def _close_forgotten_sessions():
+    # A test whose set-up failed never reaches its tear-down; nothing it
+    # started may outlive the run.
+    for session in list(_open_sessions):
+        session.close()
+
+
 class WineSession:
     def __init__(self, name):
         if not (TEMPLATE / ".quillow-ready").exists():
             raise RuntimeError("no Wine template: run scripts/setup first")
         self.workdir = Path(tempfile.mkdtemp(prefix=f"quillow-{name}-", dir=REPO / "build"))
         self.prefix = self.workdir / "prefix"
+        self.xvfb = None
+        self.closed = False
+        _open_sessions.append(self)
         copy_prefix(TEMPLATE, self.prefix)
         self.xvfb = None if os.environ.get("DISPLAY") else Xvfb()
         self.env = dict(os.environ)
@@ -120,10 +135,15 @@ class WineSession:
         return result.returncode, result.stdout
 
     def close(self):
-        subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL)
-        subprocess.run(["wineserver", "-w"], env=self.env, stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL, timeout=30)
+        if self.closed:
+            return
+        self.closed = True
+        _open_sessions.remove(self)
+        if hasattr(self, "env"):
+            subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL)
+            subprocess.run(["wineserver", "-w"], env=self.env, stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL, timeout=30)
         if self.xvfb:
             self.xvfb.stop()
         shutil.rmtree(self.workdir, ignore_errors=True)

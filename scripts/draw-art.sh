@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Draws Quillow's icon (two desktops, the front one veiled) and writes
-# src/res/Quillow.ico with the usual sizes. Run it by hand after changing the
-# drawing; the build uses the committed icon.
+# Draws Quillow's art: the icon (two desktops, the front one veiled) as
+# src/res/Quillow.ico in the usual sizes, and the settings window's background
+# as src/res/FrameBackground.png. Run it by hand after changing a drawing; the
+# build uses the committed files.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 work=$(mktemp -d)
@@ -26,3 +27,12 @@ for size in "${sizes[@]}"; do
 done
 convert "${frames[@]}" "$root/src/res/Quillow.ico"
 echo "wrote src/res/Quillow.ico"
+
+# Stretched over the whole frame, so a soft vertical gradient with a lighter
+# band where the tab bar sits.
+convert -size 472x352 gradient:'#f4f8fb'-'#d3e3ee' \
+    -fill '#1d4e6b' -draw 'rectangle 0,0 471,2' \
+    -fill '#2f7fa8' -draw 'rectangle 0,300 471,351' \
+    -fill '#9fd3ec' -draw 'rectangle 0,300 471,301' \
+    -define png:color-type=6 "$root/src/res/FrameBackground.png"
+echo "wrote src/res/FrameBackground.png"

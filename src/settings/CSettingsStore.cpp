@@ -1,0 +1,95 @@
+#include "CSettingsStore.h"
+
+#include <cwchar>
+#include <iterator>
+
+#include "CSettingsTable.h"
+
+namespace {
+constexpr DWORD kProcessNameCapacity = 260;
+
+void ProcessValueName(size_t index, wchar_t (&name)[32])
+{
+    swprintf(name, std::size(name), L"AC_PROCESS%d", static_cast<int>(index));
+}
+}
+
+CSettingsStore::CSettingsStore(const wchar_t* programKey)
+{
+    m_key.SetPath(programKey);
+}
+
+void CSettingsStore::Load(CSettingsRecord& record)
+{
+    size_t count = 0;
+    const SettingRow* rows = CSettingsTable::Rows(&count);
+    for (size_t i = 0; i < count; ++i) {
+        LoadRow(rows[i], record);
+        if (rows[i].number == &CSettingsRecord::AC_PROCESSES_COUNT)
+            LoadProcesses(record);
+    }
+}
+
+void CSettingsStore::LoadRow(const SettingRow& row, CSettingsRecord& record)
+{
+    if (row.number) {
+        DWORD value = 0;
+        record.*row.number = m_key.ReadDword(row.name, &value) == ERROR_SUCCESS ? value
+                                                                                : row.defaultValue;
+        return;
+    }
+    wchar_t buffer[262] = {};
+    DWORD capacity = row.readCapacity;
+    const bool read = m_key.ReadString(row.name, buffer, &capacity) == ERROR_SUCCESS;
+    const wchar_t* text = read ? buffer : L"";
+    if (row.password)
+        (record.*row.password).Assign(text);
+    else
+        (record.*row.text).Assign(text);
+}
+
+void CSettingsStore::LoadProcesses(CSettingsRecord& record)
+{
+    // Entries that are missing or unreadable are skipped, and the count then
+    // says how many were really found.
+    record.processes.clear();
+    for (DWORD i = 0; i < record.AC_PROCESSES_COUNT; ++i) {
+        wchar_t name[32];
+        ProcessValueName(i, name);
+        wchar_t process[kProcessNameCapacity] = {};
+        DWORD capacity = kProcessNameCapacity;
+        if (m_key.ReadString(name, process, &capacity) == ERROR_SUCCESS && capacity >= 1)
+            record.processes.emplace_back(process);
+    }
+    record.AC_PROCESSES_COUNT = static_cast<DWORD>(record.processes.size());
+}
+
+void CSettingsStore::Save(const CSettingsRecord& record, const wchar_t* switchPassword,
+                          const wchar_t* restorePassword, const std::function<void()>& afterStartup)
+{
+    size_t count = 0;
+    const wchar_t* const* order = CSettingsTable::SaveOrder(&count);
+    for (size_t i = 0; i < count; ++i) {
+        const SettingRow& row = *CSettingsTable::Find(order[i]);
+        if (row.number)
+            m_key.WriteDword(row.name, record.*row.number);
+        else if (row.password)
+            m_key.WriteString(row.name, row.password == &CSettingsRecord::PWD_VIRT ? switchPassword
+                                                                                   : restorePassword);
+        else
+            m_key.WriteString(row.name, (record.*row.text).c_str());
+        if (row.number == &CSettingsRecord::SS_STARTUP && afterStartup)
+            afterStartup();
+    }
+    SaveProcesses(record);
+}
+
+void CSettingsStore::SaveProcesses(const CSettingsRecord& record)
+{
+    // Entries beyond the count are left in place: nothing reads them.
+    for (size_t i = 0; i < record.AC_PROCESSES_COUNT && i < record.processes.size(); ++i) {
+        wchar_t name[32];
+        ProcessValueName(i, name);
+        m_key.WriteString(name, record.processes[i].c_str());
+    }
+}

@@ -1,0 +1,243 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "settings/CSettingsApplier.h"
+#include "ui/CSettingsPagesSync.h"
+
+namespace {
+
+// Writes down what applying the settings armed.
+class RecordingEffects : public ISettingsEffects {
+public:
+    std::vector<std::string> calls;
+    bool trayShown = false;
+    bool hotKeyAvailable = true;
+
+    void SetMiddleButton(int on) override { calls.push_back("middle " + std::to_string(on)); }
+    void SetDoubleButton(int on) override { calls.push_back("double " + std::to_string(on)); }
+    void SetSwitchKey(int key, int shift, int ctrl, int alt) override
+    {
+        calls.push_back("key " + std::to_string(key) + " " + std::to_string(shift) + " " +
+                        std::to_string(ctrl) + " " + std::to_string(alt));
+    }
+    void SetTrayIconShown(bool shown) override { trayShown = shown; }
+    bool RegisterSettingsHotKey(UINT modifiers, UINT key) override
+    {
+        calls.push_back("register " + std::to_string(modifiers) + " " + std::to_string(key));
+        return hotKeyAvailable;
+    }
+    void UnregisterSettingsHotKey() override { calls.push_back("unregister"); }
+};
+
+class SettingsApplierTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        applier.SetProgramPath(kProgram);
+        run.SetPath(live.m_autostartKey);
+        run.DeleteValue(live.m_shortName);
+    }
+    void TearDown() override { run.DeleteValue(live.m_shortName); }
+
+    std::wstring RunValue()
+    {
+        wchar_t text[260] = {};
+        DWORD capacity = 260;
+        return run.ReadString(live.m_shortName, text, &capacity) == ERROR_SUCCESS ? text : L"<none>";
+    }
+
+    static constexpr const wchar_t* kProgram = L"C:\\Apps\\Quillow\\Quillow.exe";
+    CSettingsRecord record;
+    CMyAppModule live;
+    RecordingEffects effects;
+    CSettingsPagesSync pages;
+    CSettingsApplier applier{record, live, effects, pages};
+    CRegistryPath run;
+};
+
+TEST_F(SettingsApplierTest, SwitchHotKeyOnWithAKeyArmsTheLibrary)
+{
+    applier.SwitchHotKey(1, 0x170, 0, 1, 0);
+    EXPECT_EQ(std::vector<std::string>{"key 112 0 1 0"}, effects.calls);
+    EXPECT_EQ(1u, record.SW_HOTKEY_ENABLED);
+    EXPECT_EQ(0x70u, record.SW_HOTKEY);
+    EXPECT_EQ(1u, record.SW_CTRL);
+}
+
+TEST_F(SettingsApplierTest, SwitchHotKeyOffKeepsItsKeyButDisarmsTheLibrary)
+{
+    applier.SwitchHotKey(0, VK_F5, 1, 1, 1);
+    EXPECT_EQ(std::vector<std::string>{"key 0 0 0 0"}, effects.calls);
+    EXPECT_EQ(0u, record.SW_HOTKEY_ENABLED);
+    EXPECT_EQ(static_cast<DWORD>(VK_F5), record.SW_HOTKEY);
+    EXPECT_EQ(1u, record.SW_SHIFT);
+    EXPECT_EQ(1u, record.SW_CTRL);
+    EXPECT_EQ(1u, record.SW_ALT);
+}
+
+TEST_F(SettingsApplierTest, SwitchHotKeyWithoutAKeyIsStoredAsOff)
+{
+    applier.SwitchHotKey(1, 0, 1, 1, 1);
+    EXPECT_EQ(std::vector<std::string>{"key 0 0 0 0"}, effects.calls);
+    EXPECT_EQ(0u, record.SW_HOTKEY_ENABLED + record.SW_HOTKEY + record.SW_SHIFT + record.SW_CTRL +
+                      record.SW_ALT);
+}
+
+TEST_F(SettingsApplierTest, MouseTriggerFlagsAreNormalised)
+{
+    applier.MiddleButton(5);
+    applier.BothButtons(0);
+    EXPECT_EQ((std::vector<std::string>{"middle 1", "double 0"}), effects.calls);
+    EXPECT_EQ(1u, record.SW_WHEEL);
+}
+
+TEST_F(SettingsApplierTest, SettingsHotKeyIsRegisteredWithItsModifiers)
+{
+    applier.SettingsHotKey(1, VK_F5, 0, 1, 1);
+    EXPECT_EQ(std::vector<std::string>{"register 3 116"}, effects.calls);
+    EXPECT_TRUE(applier.SettingsHotKeyRegistered());
+}
+
+TEST_F(SettingsApplierTest, SettingsHotKeyAppliedTwiceIsRegisteredAgain)
+{
+    applier.SettingsHotKey(1, VK_F2, 0, 0, 1);
+    applier.SettingsHotKey(1, VK_F2, 0, 0, 1);
+    EXPECT_EQ((std::vector<std::string>{"register 1 113", "unregister", "register 1 113"}),
+              effects.calls);
+    EXPECT_TRUE(applier.SettingsHotKeyRegistered());
+}
+
+TEST_F(SettingsApplierTest, SettingsHotKeyTurnedOffIsUnregisteredAndKeepsItsKey)
+{
+    applier.SettingsHotKey(1, VK_F2, 0, 0, 1);
+    applier.SettingsHotKey(0, VK_F2, 0, 0, 1);
+    EXPECT_EQ((std::vector<std::string>{"register 1 113", "unregister"}), effects.calls);
+    EXPECT_FALSE(applier.SettingsHotKeyRegistered());
+    EXPECT_EQ(static_cast<DWORD>(VK_F2), record.SS_HOTKEY);
+    EXPECT_EQ(1u, record.SS_ALT);
+}
+
+TEST_F(SettingsApplierTest, TrayIconFollowsItsSetting)
+{
+    applier.SettingsHotKey(1, VK_F2, 0, 0, 1);
+    applier.TrayIcon(1);
+    EXPECT_TRUE(effects.trayShown);
+    applier.TrayIcon(0);
+    EXPECT_FALSE(effects.trayShown);
+    EXPECT_EQ(0u, record.SS_TRAYICON);
+}
+
+// Another program holds the settings hot key and the tray icon is off: the
+// settings window could never be opened again, so the icon stays for this run.
+TEST_F(SettingsApplierTest, TrayIconStaysWhenTheSettingsHotKeyIsTaken)
+{
+    effects.hotKeyAvailable = false;
+    applier.TrayIcon(0);
+    applier.SettingsHotKey(1, VK_F2, 0, 0, 1);
+    EXPECT_TRUE(effects.trayShown);
+    EXPECT_EQ(0u, record.SS_TRAYICON) << "the stored setting is left alone";
+    EXPECT_TRUE(applier.SettingsHotKeyRegistered());
+}
+
+TEST_F(SettingsApplierTest, TrayIconStaysWhenTheSettingsHotKeyIsOff)
+{
+    applier.TrayIcon(0);
+    applier.SettingsHotKey(0, VK_F2, 0, 0, 1);
+    EXPECT_TRUE(effects.trayShown);
+    EXPECT_EQ(0u, record.SS_TRAYICON);
+}
+
+TEST_F(SettingsApplierTest, PasswordIsInForceOnlyWhenOnAndNotEmpty)
+{
+    applier.SwitchPassword(1, L"Secret");
+    EXPECT_TRUE(*live.m_switchPassword.Get() == L"Secret");
+    EXPECT_EQ(1u, record.PWD_VIRT_ENABLED);
+
+    applier.SwitchPassword(0, L"Secret");
+    EXPECT_TRUE(live.m_switchPassword.Get()->empty());
+    EXPECT_TRUE(record.PWD_VIRT == L"Secret") << "kept while off";
+
+    applier.RestorePassword(1, L"");
+    EXPECT_EQ(0u, record.PWD_ORIG_ENABLED);
+    EXPECT_TRUE(live.m_restorePassword.Get()->empty());
+}
+
+TEST_F(SettingsApplierTest, ActionTextIsInForceOnlyWhenOnAndNotEmpty)
+{
+    applier.File(1, L"");
+    EXPECT_EQ(0u, record.AC_FILE_ENABLED);
+    applier.WebSite(0, L"www.example.org");
+    EXPECT_TRUE(live.m_webSiteToOpen.Get()->empty());
+    EXPECT_TRUE(record.AC_WEBSITE_URL == L"www.example.org");
+    applier.WindowTitle(1, L"Budget");
+    EXPECT_TRUE(*live.m_windowTitle.Get() == L"Budget");
+    EXPECT_EQ(1u, record.AC_WINDOWS_ENABLED);
+}
+
+TEST_F(SettingsApplierTest, ActionFlagsReachTheLiveSettings)
+{
+    applier.Action(ISettingsPages::kTaskManager, 9);
+    applier.Action(ISettingsPages::kMute, 0);
+    EXPECT_EQ(1, live.m_taskManagerOffOn.load());
+    EXPECT_EQ(1u, record.AC_TASKMGR);
+    EXPECT_EQ(0, live.m_muteOn.load());
+}
+
+TEST_F(SettingsApplierTest, ProcessListIsReplacedWhileOldReadersKeepTheirCopy)
+{
+    applier.Processes(1, {L"a.exe", L"b.exe"});
+    auto heldBySwitcher = live.m_processNames.Get();
+    applier.Processes(1, {});
+    EXPECT_EQ(2u, heldBySwitcher->size());
+    EXPECT_EQ(L"b.exe", (*heldBySwitcher)[1]);
+    EXPECT_TRUE(live.m_processNames.Get()->empty());
+    EXPECT_EQ(0u, record.AC_PROCESSES_COUNT);
+    EXPECT_EQ(1, live.m_terminateProcessesOn.load()) << "on, even with an empty list";
+}
+
+TEST_F(SettingsApplierTest, AutostartWritesTheProgramPathAndRemovesIt)
+{
+    applier.Autostart(1);
+    EXPECT_EQ(kProgram, RunValue());
+    applier.Autostart(0);
+    EXPECT_EQ(L"<none>", RunValue());
+    applier.Autostart(0);  // a missing value is no error
+    EXPECT_EQ(0u, record.SS_STARTUP);
+}
+
+TEST_F(SettingsApplierTest, AutostartRepairsTheEntryOfAMovedProgram)
+{
+    run.WriteString(live.m_shortName, L"D:\\Old\\Quillow.exe");
+    applier.Autostart(1);
+    EXPECT_EQ(kProgram, RunValue());
+}
+
+TEST_F(SettingsApplierTest, AutostartLeavesAnEntryThatDiffersOnlyInLetterCase)
+{
+    run.WriteString(live.m_shortName, L"c:\\apps\\quillow\\QUILLOW.EXE");
+    applier.Autostart(1);
+    EXPECT_EQ(L"c:\\apps\\quillow\\QUILLOW.EXE", RunValue());
+}
+
+TEST_F(SettingsApplierTest, ApplyingEverythingArmsTheDefaults)
+{
+    record.SW_WHEEL = record.SW_DOUBLE = 1;
+    record.SW_HOTKEY = VK_F1;
+    record.SS_STARTUP = record.SS_TRAYICON = record.SS_UPDATE = 1;
+    record.SS_HOTKEY_ENABLED = 1;
+    record.SS_HOTKEY = VK_F2;
+    record.SS_ALT = 1;
+    applier.ApplyAll();
+    EXPECT_EQ((std::vector<std::string>{"middle 1", "double 1", "key 0 0 0 0", "register 1 113"}),
+              effects.calls);
+    EXPECT_TRUE(effects.trayShown);
+    EXPECT_EQ(1, live.m_updateCheckOn.load());
+    EXPECT_EQ(kProgram, RunValue());
+    EXPECT_TRUE(live.m_switchPassword.Get()->empty());
+}
+
+}  // namespace
