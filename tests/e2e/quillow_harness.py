@@ -23,6 +23,7 @@ ARTIFACTS = REPO / "build" / "e2e-artifacts"
 WINE_LIB = "/usr/lib/wine"
 
 WM_USER = 0x400
+WM_CLOSE = 0x10
 SWITCH_REQUEST = WM_USER
 STOP_MESSAGE = WM_USER + 1
 
@@ -178,6 +179,48 @@ class WineSession:
                 rows.append((int(head), int(tid), klass, title.strip()))
         return rows
 
+    def window_tree(self, class_name):
+        """[(class, (left, top, right, bottom), visible)] for the top-level
+        window of a class and its children; [] when there is none."""
+        code, out = self.probe("window-tree", class_name)
+        rows = []
+        for line in out.splitlines():
+            parts = line.split()
+            if code == 0 and len(parts) == 6:
+                rows.append((parts[0], tuple(int(p) for p in parts[1:5]), parts[5] == "1"))
+        return rows
+
+    def window_visible(self, class_name):
+        tree = self.window_tree(class_name)
+        return bool(tree) and tree[0][2]
+
+    def reg_query(self, key, name):
+        """The data of a registry value as `reg query` shows it, or None."""
+        result = self.wine(["reg", "query", key, "/v", name])
+        for line in result.stdout.splitlines():
+            parts = line.strip().split(None, 2)
+            if len(parts) >= 2 and parts[0] == name:
+                return parts[2] if len(parts) == 3 else ""
+        return None
+
+    def reg_values(self, key):
+        result = self.wine(["reg", "query", key])
+        return {line.split()[0] for line in result.stdout.splitlines()
+                if line.startswith("    ") and line.split()}
+
+    def reg_add(self, key, name, kind, data):
+        self.wine(["reg", "add", key, "/v", name, "/t", kind, "/d", str(data), "/f"], check=True)
+
+    def post_window(self, class_name, message, wparam=0, lparam=0):
+        code, _ = self.probe("post-window", class_name, message, wparam, lparam)
+        return code == 0
+
+    def tray_icon_point(self):
+        """Where our icon sits: the only one, at the right end of the taskbar."""
+        tree = wait_for(lambda: self.window_tree("Shell_TrayWnd"), what="the taskbar")
+        left, top, right, bottom = tree[0][1]
+        return right - 12, (top + bottom) // 2
+
     def post(self, tid, message, wparam=0, lparam=0):
         code, _ = self.probe("post", tid, message, wparam, lparam)
         return code == 0
@@ -216,9 +259,13 @@ class WineSession:
         # xwininfo lists children top first.
         return int(children[0][0], 16) if children else None
 
-    def click(self, desktop, *buttons_down_up):
+    def click(self, desktop, *buttons_down_up, at=(512, 400)):
         window = self.desktop_window(desktop)
-        self.xdotool("mousemove", "--window", window, 512, 400, *buttons_down_up)
+        self.xdotool("mousemove", "--window", window, at[0], at[1], *buttons_down_up)
+
+    def keys(self, *keys):
+        """Keys typed into the desktop shown in front."""
+        self.xdotool("key", "--delay", 50, *keys)
 
     def screenshot(self, name):
         ARTIFACTS.mkdir(parents=True, exist_ok=True)

@@ -92,6 +92,51 @@ int ListDesktopWindows(const wchar_t* name)
     return 0;
 }
 
+BOOL CALLBACK PrintChild(HWND hwnd, LPARAM)
+{
+    wchar_t className[128] = L"";
+    GetClassNameW(hwnd, className, 128);
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    std::wprintf(L"%ls %ld %ld %ld %ld %d\n", className, r.left, r.top, r.right, r.bottom,
+                 IsWindowVisible(hwnd) ? 1 : 0);
+    return TRUE;
+}
+
+// "class left top right bottom visible" for the top-level window of a class
+// and for each of its child windows.
+int ListWindowTree(const wchar_t* className)
+{
+    HWND top = FindWindowW(className, nullptr);
+    if (!top)
+        return 2;
+    PrintChild(top, 0);
+    EnumChildWindows(top, PrintChild, 0);
+    return 0;
+}
+
+// The items of the pop-up menu now shown, one a line, the default one marked
+// with a star; exit code 2 when no menu is shown.
+int ListShownMenu()
+{
+    HWND menuWindow = FindWindowW(L"#32768", nullptr);
+    if (!menuWindow || !IsWindowVisible(menuWindow))
+        return 2;
+    HMENU menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
+    if (!menu)
+        return 4;
+    const UINT defaultItem = GetMenuDefaultItem(menu, TRUE, 0);
+    const int count = GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[128] = L"";
+        GetMenuStringW(menu, i, text, 128, MF_BYPOSITION);
+        const bool separator = (GetMenuState(menu, i, MF_BYPOSITION) & MF_SEPARATOR) != 0;
+        std::wprintf(L"%ls%ls\n", static_cast<UINT>(i) == defaultItem ? L"*" : L"",
+                     separator ? L"-" : text);
+    }
+    return 0;
+}
+
 int Post(DWORD tid, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return PostThreadMessageW(tid, message, wParam, lParam) ? 0 : 1;
@@ -110,10 +155,20 @@ int wmain(int argc, wchar_t** argv)
         result = ListThreads(number(2));
     else if (command == L"desktop-windows" && argc == 3)
         result = ListDesktopWindows(argv[2]);
+    else if (command == L"window-tree" && argc == 3)
+        result = ListWindowTree(argv[2]);
+    else if (command == L"menu" && argc == 2)
+        result = ListShownMenu();
+    else if (command == L"post-window" && argc == 6)
+        result = PostMessageW(FindWindowW(argv[2], nullptr), number(3), number(4),
+                              static_cast<LPARAM>(std::wcstol(argv[5], nullptr, 0)))
+                     ? 0
+                     : 1;
     else if (command == L"post" && argc == 6)
         result = Post(number(2), number(3), number(4), static_cast<LPARAM>(std::wcstol(argv[5], nullptr, 0)));
     else
-        std::fwprintf(stderr, L"usage: qwprobe processes | threads PID | desktop-windows NAME | post TID MSG WPARAM LPARAM\n");
+        std::fwprintf(stderr, L"usage: qwprobe processes | threads PID | desktop-windows NAME | window-tree CLASS | menu"
+                     L" | post TID MSG WPARAM LPARAM | post-window CLASS MSG WPARAM LPARAM\n");
     std::fflush(stdout);
     return result;
 }
