@@ -44,10 +44,18 @@ class FrameTestCase(unittest.TestCase):
         wait_for(lambda: self.session.window_visible("#32768"), what="the tray menu")
 
 
-class AutostartTest(FrameTestCase):
+class FirstStartTest(FrameTestCase):
     def test_first_start_writes_the_run_value_with_the_program_path(self):
         value = wait_for(lambda: self.session.reg_query(RUN_KEY, "Quillow"), what="Run value")
         self.assertEqual(PROGRAM_PATH.lower(), value.lower())
+
+
+class UpdateShownResetTest(FrameTestCase):
+    stored = {PROGRAM_KEY + "|UPDATE_SHOWED": ("REG_DWORD", 1)}
+
+    def test_every_start_lets_an_announced_update_be_offered_again(self):
+        wait_for(lambda: self.session.reg_query(PROGRAM_KEY, "UPDATE_SHOWED") == "0x0",
+                 what="UPDATE_SHOWED reset to 0")
 
 
 class MovedProgramTest(FrameTestCase):
