@@ -16,7 +16,13 @@ DWORD WINAPI CSwitcherThread::ThreadProc(void*)
     return thread.Run();
 }
 
-CSwitcherThread::CSwitcherThread() : m_ownThreadId(GetCurrentThreadId()), m_switcher(*this) {}
+CSwitcherThread::CSwitcherThread()
+    : m_ownThreadId(GetCurrentThreadId()),
+      m_actions(g_module.m_windowsDirectory.c_str()),
+      m_runner(g_module, m_actions),
+      m_switcher(*this)
+{
+}
 
 DWORD CSwitcherThread::Run()
 {
@@ -76,7 +82,7 @@ void CSwitcherThread::RequestPassword(Desktop shown)
     PostThreadMessageW(passwordThread, WM_PASSWORD_REQUEST, 0, 0);
 }
 
-void CSwitcherThread::RunBeforeEntering() { m_actions.BeforeEntering(); }
+void CSwitcherThread::RunBeforeEntering() { m_runner.BeforeEntering(); }
 
 void CSwitcherThread::RemoveHook() { UnInstallInputHook(m_ownThreadId); }
 
@@ -89,6 +95,6 @@ void CSwitcherThread::ShowDesktop(Desktop desktop)
 
 void CSwitcherThread::InstallHook() { InstallInputHook(m_ownThreadId); }
 
-void CSwitcherThread::RunAfterEntering() { m_actions.AfterEntering(g_module.m_desktopName); }
+void CSwitcherThread::RunAfterEntering() { m_runner.AfterEntering(g_module.m_desktopName); }
 
-void CSwitcherThread::RunAfterLeaving() { m_actions.AfterLeaving(); }
+void CSwitcherThread::RunAfterLeaving() { m_runner.AfterLeaving(); }

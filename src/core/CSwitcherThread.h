@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "../actions/CActionRunner.h"
+#include "../actions/CActions.h"
 #include "CDesktopSwitcher.h"
 #include "CPrivateShell.h"
 #include "ISwitchPort.h"
@@ -30,6 +31,7 @@ private:
     HDESK m_desktops[2] = {};
     DWORD m_ownThreadId;
     CPrivateShell m_shell;
-    CActionRunner m_actions;
+    CActions m_actions;
+    CActionRunner m_runner;
     CDesktopSwitcher m_switcher;
 };
