@@ -68,3 +68,16 @@ void CHotkeyCode::Text(wchar_t (&text)[40]) const
     swprintf(text, 40, L"%ls%ls%ls%ls", ctrl ? L"Ctrl+" : L"", alt ? L"Alt+" : L"",
              shift ? L"Shift+" : L"", name);
 }
+
+CHotkeyCode CHotkeyCode::Normalised(DWORD enabled, DWORD key, DWORD shift, DWORD ctrl, DWORD alt)
+{
+    CHotkeyCode code;
+    code.key = key & 0xFF;
+    if (code.key == 0)
+        return code;
+    code.enabled = enabled ? 1 : 0;
+    code.shift = shift ? 1 : 0;
+    code.ctrl = ctrl ? 1 : 0;
+    code.alt = alt ? 1 : 0;
+    return code;
+}

@@ -58,24 +58,27 @@ void CSettingsApplier::BothButtons(DWORD on)
     m_pages.ShowBothButtons(m_record.SW_DOUBLE);
 }
 
+void CSettingsApplier::StoreHotKey(const CHotkeyCode& code, DWORD& enabled, DWORD& key,
+                                   DWORD& shift, DWORD& ctrl, DWORD& alt)
+{
+    enabled = code.enabled;
+    key = code.key;
+    shift = code.shift;
+    ctrl = code.ctrl;
+    alt = code.alt;
+}
+
 void CSettingsApplier::SwitchHotKey(DWORD enabled, DWORD key, DWORD shift, DWORD ctrl, DWORD alt)
 {
     CSettingsRecord& r = m_record;
-    key &= 0xFF;
-    // A hot key without a key is no hot key at all.
-    if (key == 0)
-        enabled = shift = ctrl = alt = 0;
-    r.SW_HOTKEY_ENABLED = Flag(enabled);
-    r.SW_HOTKEY = key;
-    r.SW_SHIFT = Flag(shift);
-    r.SW_CTRL = Flag(ctrl);
-    r.SW_ALT = Flag(alt);
-    if (r.SW_HOTKEY_ENABLED)
-        m_effects.SetSwitchKey(static_cast<int>(key), static_cast<int>(r.SW_SHIFT),
-                               static_cast<int>(r.SW_CTRL), static_cast<int>(r.SW_ALT));
+    const CHotkeyCode code = CHotkeyCode::Normalised(enabled, key, shift, ctrl, alt);
+    StoreHotKey(code, r.SW_HOTKEY_ENABLED, r.SW_HOTKEY, r.SW_SHIFT, r.SW_CTRL, r.SW_ALT);
+    if (code.enabled)
+        m_effects.SetSwitchKey(static_cast<int>(code.key), static_cast<int>(code.shift),
+                               static_cast<int>(code.ctrl), static_cast<int>(code.alt));
     else
         m_effects.SetSwitchKey(0, 0, 0, 0);
-    m_pages.ShowSwitchHotKey(r.SW_HOTKEY_ENABLED, r.SW_HOTKEY, r.SW_CTRL, r.SW_SHIFT, r.SW_ALT);
+    m_pages.ShowSwitchHotKey(code.enabled, code.key, code.ctrl, code.shift, code.alt);
 }
 
 void CSettingsApplier::Autostart(DWORD on)
@@ -122,23 +125,17 @@ void CSettingsApplier::UpdateCheck(DWORD on)
 void CSettingsApplier::SettingsHotKey(DWORD enabled, DWORD key, DWORD shift, DWORD ctrl, DWORD alt)
 {
     CSettingsRecord& r = m_record;
-    key &= 0xFF;
-    if (key == 0)
-        enabled = shift = ctrl = alt = 0;
-    r.SS_HOTKEY_ENABLED = Flag(enabled);
-    r.SS_HOTKEY = key;
-    r.SS_SHIFT = Flag(shift);
-    r.SS_CTRL = Flag(ctrl);
-    r.SS_ALT = Flag(alt);
+    const CHotkeyCode code = CHotkeyCode::Normalised(enabled, key, shift, ctrl, alt);
+    StoreHotKey(code, r.SS_HOTKEY_ENABLED, r.SS_HOTKEY, r.SS_SHIFT, r.SS_CTRL, r.SS_ALT);
     ReleaseSettingsHotKey();
-    if (r.SS_HOTKEY_ENABLED) {
-        m_hotKeyWorking =
-            m_effects.RegisterSettingsHotKey(HotKeyModifiers(r.SS_SHIFT, r.SS_CTRL, r.SS_ALT), key);
+    if (code.enabled) {
+        m_hotKeyWorking = m_effects.RegisterSettingsHotKey(
+            HotKeyModifiers(code.shift, code.ctrl, code.alt), code.key);
         m_hotKeyRegistered = true;
     }
     m_hotKeyApplied = true;
     UpdateTrayIcon();
-    m_pages.ShowSettingsHotKey(r.SS_HOTKEY_ENABLED, r.SS_HOTKEY, r.SS_CTRL, r.SS_SHIFT, r.SS_ALT);
+    m_pages.ShowSettingsHotKey(code.enabled, code.key, code.ctrl, code.shift, code.alt);
 }
 
 void CSettingsApplier::ReleaseSettingsHotKey()

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "../core/CMyAppModule.h"
+#include "CHotkeyCode.h"
 #include "CRegistryPath.h"
 #include "CSettingsRecord.h"
 #include "ISettingsEffects.h"
@@ -49,6 +50,8 @@ public:
 
 private:
     void UpdateTrayIcon();
+    static void StoreHotKey(const CHotkeyCode& code, DWORD& enabled, DWORD& key, DWORD& shift,
+                            DWORD& ctrl, DWORD& alt);
     template <size_t RecordSize, size_t LiveSize>
     static DWORD ApplyText(DWORD enabled, const wchar_t* text, DWORD& flag,
                            CFixedText<RecordSize>& field, CSnapshot<CFixedText<LiveSize>>& live);

@@ -193,24 +193,23 @@ LRESULT CMainFrame::OnPreferences(WORD, WORD, HWND, BOOL&)
     return 0;
 }
 
+// The navigation buttons' commands count only as plain clicks; the tray
+// menu's always do.
 LRESULT CMainFrame::OnHelp(WORD code, WORD, HWND, BOOL& handled)
 {
-    // The navigation buttons' commands count only as plain clicks.
-    if (code != 0) {
-        handled = FALSE;
-        return 0;
-    }
-    OpenWebPage(g_module.m_helpPage);
-    return 0;
+    return OpenWebPageOnClick(code, g_module.m_helpPage, handled);
 }
 
 LRESULT CMainFrame::OnHomePage(WORD code, WORD, HWND, BOOL& handled)
 {
-    if (code != 0) {
-        handled = FALSE;
-        return 0;
-    }
-    OpenWebPage(g_module.m_homePage);
+    return OpenWebPageOnClick(code, g_module.m_homePage, handled);
+}
+
+LRESULT CMainFrame::OpenWebPageOnClick(WORD code, const wchar_t* address, BOOL& handled)
+{
+    handled = code == 0;
+    if (handled)
+        OpenWebPage(address);
     return 0;
 }
 

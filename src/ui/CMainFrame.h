@@ -74,6 +74,7 @@ private:
     void CenterOnScreen();
     void SaveAndEnd();
     static void OpenWebPage(const wchar_t* address);
+    static LRESULT OpenWebPageOnClick(WORD code, const wchar_t* address, BOOL& handled);
 
     // ISettingsEffects
     void SetMiddleButton(int on) override;
