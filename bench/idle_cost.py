@@ -18,7 +18,6 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "e2e"))
 from quillow_harness import Quillow, WineSession, wait_for  # noqa: E402
-from test_startup import wait_for_shell  # noqa: E402
 
 CLOCK_TICK = os.sysconf("SC_CLK_TCK")
 QUIET_WINDOW = 1.0
@@ -152,7 +151,7 @@ def main():
     app = None
     try:
         app = Quillow(session, trace=False)
-        wait_for_shell(session, app)
+        app.wait_for_shell()
         threads = wait_for(lambda: len(app.threads()) >= 6 and app.threads(), what="six threads")
         pid = linux_pid(app)
         waited, quiet = wait_until_quiet(pid)

@@ -38,7 +38,6 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "e2e"))
 from quillow_harness import BIN, SWITCH_REQUEST, Quillow, WineSession, wait_for  # noqa: E402
-from test_startup import wait_for_shell  # noqa: E402
 
 POLL_INTERVAL = 0.0002
 MIDDLE_BUTTON = 2
@@ -188,7 +187,7 @@ class Target:
     def settle(self, session, app):
         """Waits until the program is ready for its first trigger."""
         if self.exe == "Quillow.exe":
-            wait_for_shell(session, app)
+            app.wait_for_shell()
             app.switcher_thread()
         else:
             wait_for(lambda: any(c.function == "SetWindowsHookExW" and c.retval

@@ -4,6 +4,7 @@
 
 #include "../settings/CRegistryPath.h"
 #include "CPatternMatcher.h"
+#include "XPMuteControl.h"
 
 // What the actions of one thread share. Each thread that runs actions or the
 // update query has a context of its own, so a registry object or a matcher is
@@ -12,7 +13,7 @@ class CActionContext {
 public:
     CRegistryPath& Registry() { return m_registry; }
     CPatternMatcher& Matcher() { return m_matcher; }
-    // cleaners: mute control accessor
+    XPMuteControl& MuteControl() { return m_muteControl; }
 
     // The Windows major version, read once; 0 while it could not be read.
     DWORD OsMajorVersion();
@@ -20,6 +21,6 @@ public:
 private:
     CRegistryPath m_registry;
     CPatternMatcher m_matcher;
-    // cleaners: mute control member
+    XPMuteControl m_muteControl;
     DWORD m_osMajorVersion = 0;
 };

@@ -1,64 +1,59 @@
 #include "CActions.h"
 
-// cleaners: includes
+#include "CMonitorPower.h"
+#include "CPrivacyCleaner.h"
+#include "CSoundMuter.h"
 
-// processes: includes
+#include "CProcessCloser.h"
 
-// launcher: includes
+#include "CProgramLauncher.h"
 
 void CActions::Mute()
 {
-    // cleaners: mute
+    CSoundMuter::Mute(1, m_context.OsMajorVersion(), m_context.MuteControl());
 }
 
 void CActions::MonitorOff()
 {
-    // cleaners: monitor off
+    CMonitorPower::TurnOff();
 }
 
 void CActions::ClearBrowserHistory()
 {
-    // cleaners: browser history
+    CPrivacyCleaner(m_context.Registry()).ClearBrowserHistory();
 }
 
 void CActions::ClearTypedUrls()
 {
-    // cleaners: typed urls
+    CPrivacyCleaner(m_context.Registry()).ClearTypedUrls();
 }
 
 void CActions::ClearRecentDocuments()
 {
-    // cleaners: recent documents
+    CPrivacyCleaner(m_context.Registry()).ClearRecentDocuments(m_context.OsMajorVersion());
 }
 
 void CActions::SetTaskManagerPolicy(DWORD value)
 {
-    // cleaners: task manager
-    (void)value;
+    CPrivacyCleaner(m_context.Registry()).SetTaskManagerPolicy(value);
 }
 
 void CActions::CloseWindowsWithTitle(const wchar_t* text)
 {
-    // processes: close windows
-    (void)text;
+    CProcessCloser::CloseWindowsWithTitle(text);
 }
 
 void CActions::OpenFile(const wchar_t* path, const wchar_t* desktopName)
 {
-    // launcher: open file
-    (void)path;
-    (void)desktopName;
+    CProgramLauncher(m_context.Matcher()).OpenFile(path, desktopName);
 }
 
 void CActions::OpenWebSite(const wchar_t* address, const wchar_t* desktopName)
 {
-    // launcher: open web site
-    (void)address;
-    (void)desktopName;
+    CProgramLauncher(m_context.Matcher()).OpenWebSite(address, desktopName, m_windowsDirectory);
 }
 
 void CActions::TerminateProcesses(const std::vector<std::wstring>& names)
 {
-    // processes: terminate
-    (void)names;
+    CProcessCloser::TerminateProcesses(names);
 }

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwchar>
 #include <iterator>
 #include <string>
 
@@ -20,6 +21,32 @@ std::string ToUtf8(const wchar_t* text)
     utf8.resize(static_cast<size_t>(size) - 1);
     return utf8;
 }
+
+// The length of text without a last character that a cut left unfinished.
+size_t WholeCharacters(const char* text, size_t length)
+{
+    const auto isContinuation = [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+    };
+    size_t lead = length;
+    // A character has at most three continuation bytes.
+    while (lead > 0 && length - lead < 3 && isContinuation(text[lead - 1]))
+        --lead;
+    if (lead == 0)
+        return length;
+    const unsigned char first = static_cast<unsigned char>(text[lead - 1]);
+    const size_t needed = first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : first >= 0xC0 ? 2 : 1;
+    return length - (lead - 1) < needed ? lead - 1 : length;
+}
+
+// How many of the first count units of text can be handed on without
+// parting a surrogate pair.
+size_t WholeUnits(const wchar_t* text, size_t count, size_t available)
+{
+    if (count < available && count > 0 && IS_HIGH_SURROGATE(text[count - 1]))
+        return count - 1;
+    return count;
+}
 }
 
 size_t CPatternMatcher::Match(const char* subject, const char* pattern, char* out,
@@ -27,6 +54,8 @@ size_t CPatternMatcher::Match(const char* subject, const char* pattern, char* ou
 {
     if (out && outCapacity > 0)
         out[0] = '\0';
+    if (!subject || !pattern)
+        return 0;
     const char* error = nullptr;
     int errorOffset = 0;
     pcre* compiled = pcre_compile(pattern, PCRE_CASELESS | PCRE_MULTILINE, &error, &errorOffset,
@@ -66,12 +95,25 @@ size_t CPatternMatcher::MatchWide(const wchar_t* subject, const wchar_t* pattern
     if (pattern8.empty())
         return 0;
     char extract[kTextCapacity];
-    const size_t length = Match(subject8.c_str(), pattern8.c_str(), extract, sizeof(extract));
+    size_t length = Match(subject8.c_str(), pattern8.c_str(), extract, sizeof(extract));
+    length = WholeCharacters(extract, length);
     if (length == 0 || !out || outCapacity == 0)
         return 0;
-    // A cut in the middle of a UTF-8 sequence loses that character, nothing more.
-    const int written = MultiByteToWideChar(CP_UTF8, 0, extract, static_cast<int>(length), out,
-                                            static_cast<int>(outCapacity - 1));
-    out[written > 0 ? written : 0] = L'\0';
-    return written > 0 ? length : 0;
+    // Converted whole first: asked to fill a buffer too small for all of it,
+    // MultiByteToWideChar fails and gives nothing rather than what fits. The
+    // 263 bytes of an extract never make more than 263 UTF-16 units.
+    wchar_t wide[kTextCapacity];
+    const int converted = MultiByteToWideChar(CP_UTF8, 0, extract, static_cast<int>(length), wide,
+                                              static_cast<int>(kTextCapacity - 1));
+    if (converted <= 0)
+        return 0;
+    const size_t available = static_cast<size_t>(converted);
+    const size_t count = WholeUnits(wide, std::min(available, outCapacity - 1), available);
+    wmemcpy(out, wide, count);
+    out[count] = L'\0';
+    if (count == available)
+        return length;
+    const int cutLength = WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(count), nullptr, 0,
+                                              nullptr, nullptr);
+    return cutLength > 0 ? static_cast<size_t>(cutLength) : 0;
 }

@@ -14,7 +14,8 @@ public:
     // than the matcher's own 264-byte buffer) is cut to fit.
     size_t Match(const char* subject, const char* pattern, char* out, size_t outCapacity);
     // The same for wide texts, matched in their UTF-8 form; the length
-    // returned is that of the extract in UTF-8.
+    // returned is that of the extract in UTF-8. A cut never parts a
+    // character: what would be left of it is dropped.
     size_t MatchWide(const wchar_t* subject, const wchar_t* pattern, wchar_t* out,
                      size_t outCapacity);
 

@@ -10,9 +10,10 @@
 #include "ThreadMessages.h"
 
 namespace {
-// Long enough for the switcher to remove its hook and end its shell, short
-// enough that a stuck thread never keeps the process alive noticeably.
-constexpr DWORD kSwitcherExitWait = 2000;
+// Long enough for the switcher to remove its hook and end its shell, and for
+// the user-interface thread to tear its windows down, before the process
+// ends under them; short enough that a stuck thread never keeps it alive.
+constexpr DWORD kWorkerExitWait = 2000;
 }
 
 int CMainThread::Run()
@@ -21,18 +22,29 @@ int CMainThread::Run()
     PeekMessageW(&msg, nullptr, WM_SWITCH_REQUEST, WM_SWITCH_REQUEST, PM_NOREMOVE);
     StartWorkers();
     RelayUntilStop();
-    if (m_switcherHandle) {
-        WaitForSingleObject(m_switcherHandle, kSwitcherExitWait);
-        CloseHandle(m_switcherHandle);
-    }
+    WaitForWorkers();
     return 1;
+}
+
+void CMainThread::WaitForWorkers()
+{
+    HANDLE workers[2];
+    DWORD count = 0;
+    for (HANDLE worker : {m_uiHandle, m_switcherHandle}) {
+        if (worker)
+            workers[count++] = worker;
+    }
+    if (count)
+        WaitForMultipleObjects(count, workers, TRUE, kWorkerExitWait);
+    for (DWORD i = 0; i < count; ++i)
+        CloseHandle(workers[i]);
 }
 
 void CMainThread::StartWorkers()
 {
     auto uiParams = new CUiThread::Params{GetCommandLineW(), SW_SHOWNORMAL};
     g_module.m_uiThreadId = StartThread(CUiThread::ThreadProc, uiParams,
-                                        L"Cannot create ui thread!!!");
+                                        L"Cannot create ui thread!!!", &m_uiHandle);
     if (!g_module.m_uiThreadId)
         delete uiParams;  // the thread that would have freed it never ran
     g_module.m_switcherThreadId = StartThread(CSwitcherThread::ThreadProc, nullptr,

@@ -11,9 +11,11 @@ public:
 private:
     void StartWorkers();
     void RelayUntilStop();
+    void WaitForWorkers();
     static void PostStopToWorkers();
     static DWORD StartThread(LPTHREAD_START_ROUTINE body, void* param, const wchar_t* failureText,
                              HANDLE* handle = nullptr);
 
+    HANDLE m_uiHandle = nullptr;
     HANDLE m_switcherHandle = nullptr;
 };

@@ -1,5 +1,7 @@
 #include "CUpdateCheckThread.h"
 
+#include "../update/CUpdateQuery.h"
+#include "CMyAppModule.h"
 #include "ThreadMessages.h"
 
 DWORD WINAPI CUpdateCheckThread::ThreadProc(void*)
@@ -17,5 +19,8 @@ DWORD WINAPI CUpdateCheckThread::ThreadProc(void*)
 
 void CUpdateCheckThread::OnUpdateCheckRequest()
 {
-    // The query to the maker's server is not part of the program yet.
+    // A query of its own for each request: its matcher and registry object
+    // are never those of another thread.
+    CUpdateQuery query;
+    query.Run(g_module.m_updateHost, g_module.m_updatePath, g_module.m_updateCheckOn);
 }

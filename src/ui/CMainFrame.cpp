@@ -6,6 +6,7 @@
 
 #include "../core/CMyAppModule.h"
 #include "../core/ThreadMessages.h"
+#include "../update/CUpdatePrompt.h"
 #include "../win/CMessageLoop.h"
 #include "themed/CImageLoader.h"
 
@@ -185,6 +186,8 @@ void CMainFrame::ShowSettingsWindow()
         BringWindowToTop(m_hWnd);
     SetForegroundWindow(m_hWnd);
     CenterOnScreen();
+    // Last, so a stored announcement is asked about over the shown frame.
+    CUpdatePrompt().Run(m_hWnd);
 }
 
 LRESULT CMainFrame::OnPreferences(WORD, WORD, HWND, BOOL&)

@@ -26,12 +26,14 @@ public:
         m_data.uCallbackMessage = m_trayMessage;
         m_data.hIcon = icon;
         lstrcpynW(m_data.szTip, tip, ARRAYSIZE(m_data.szTip));
+        m_wanted = true;
         m_installed = Shell_NotifyIconW(NIM_ADD, &m_data) != FALSE;
         return m_installed;
     }
 
     void RemoveIcon()
     {
+        m_wanted = false;
         if (!m_installed)
             return;
         m_data.uFlags = 0;
@@ -79,10 +81,12 @@ private:
         return 0;
     }
 
-    // Explorer forgets every icon when it restarts; add ours back.
+    // Explorer forgets every icon when it restarts, and refuses them before
+    // its taskbar exists (Quillow may start with Windows before Explorer):
+    // whenever a taskbar appears, the icon goes (back) in.
     void OnTaskbarCreated()
     {
-        if (m_installed)
+        if (m_wanted)
             m_installed = Shell_NotifyIconW(NIM_ADD, &m_data) != FALSE;
     }
 
@@ -123,4 +127,5 @@ private:
     const UINT m_taskbarCreated;
     NOTIFYICONDATAW m_data{};
     bool m_installed = false;
+    bool m_wanted = false;  // shown as far as the user is concerned
 };

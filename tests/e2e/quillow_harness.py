@@ -247,9 +247,15 @@ class WineSession:
         """What SwitchDesktop does on Windows and cannot do under Wine: bring
         the desktop in front, so that the next input goes to it."""
         window = self.desktop_window(desktop)
-        self.xdotool("windowraise", window)
-        wait_for(lambda: self.top_window() == int(window), timeout=10,
-                 what=f"desktop {desktop} in front")
+
+        def in_front():
+            # Wine may still be putting up the other desktop's window: raise
+            # again until ours stays on top.
+            if self.top_window() == int(window):
+                return True
+            self.xdotool("windowraise", window)
+            return False
+        wait_for(in_front, timeout=15, what=f"desktop {desktop} in front")
 
     def top_window(self):
         """The topmost mapped child of the root window."""
@@ -260,6 +266,9 @@ class WineSession:
         return int(children[0][0], 16) if children else None
 
     def click(self, desktop, *buttons_down_up, at=(512, 400)):
+        """Mouse input on a desktop, brought in front first: Wine raises a
+        desktop's window by itself whenever a new window appears on it."""
+        self.show_desktop(desktop)
         window = self.desktop_window(desktop)
         self.xdotool("mousemove", "--window", window, at[0], at[1], *buttons_down_up)
 
@@ -311,6 +320,8 @@ class RelayCall:
         self.tid = int(match["tid"], 16)
         self.function = match["function"]
         self.args = relay_arguments(match["args"])
+        # As traced, strings included (e.g. L"\"C:\\windows\\explorer.exe\"").
+        self.raw_args = match["args"]
         self.retval = None
 
     def __repr__(self):
@@ -367,6 +378,16 @@ class Quillow:
 
     def calls_of(self, tid, names=None):
         return [c for c in self.calls() if c.tid == tid and (names is None or c.function in names)]
+
+    def wait_for_shell(self):
+        """The explorer.exe Quillow started, once it has a window on qwdesk."""
+        def shell_on_private_desktop():
+            shells = self.children("explorer.exe")
+            windows = self.session.desktop_windows("qwdesk") or []
+            return [pid for pid in shells if any(w[0] == pid for w in windows)]
+        shells = wait_for(shell_on_private_desktop, timeout=30, what="the shell on qwdesk")
+        self.session.desktop_window("qwdesk")
+        return shells
 
     def switcher_thread(self):
         """The thread that owns the input hook."""

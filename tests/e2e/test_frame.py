@@ -30,8 +30,12 @@ class FrameTestCase(unittest.TestCase):
             key, _, value = name.rpartition("|")
             self.session.reg_add(key, value, kind, data)
         self.app = Quillow(self.session, trace=False)
-        # Settled once the frame exists and has read its settings.
+        # Settled once the frame is made (with its tray icon) and the
+        # user-interface thread has gone on to reset the update flag.
         wait_for(lambda: self.session.window_tree(FRAME), what="the main frame")
+        wait_for(lambda: self.session.reg_query(PROGRAM_KEY, "UPDATE_SHOWED") == "0x0",
+                 what="the user-interface thread to settle")
+        self.app.wait_for_shell()
         self.session.show_desktop("Default")
 
     def tearDown(self):
@@ -40,8 +44,13 @@ class FrameTestCase(unittest.TestCase):
 
     def open_tray_menu(self):
         x, y = self.session.tray_icon_point()
-        self.session.click("Default", "click", 3, at=(x, y))
-        wait_for(lambda: self.session.window_visible("#32768"), what="the tray menu")
+
+        def menu_shown():
+            if self.session.window_visible("#32768"):
+                return True
+            self.session.click("Default", "click", 3, at=(x, y))
+            return False
+        wait_for(menu_shown, interval=1.0, what="the tray menu")
 
 
 class FirstStartTest(FrameTestCase):

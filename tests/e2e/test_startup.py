@@ -6,21 +6,12 @@ import unittest
 from quillow_harness import STOP_MESSAGE, Quillow, WineSession, wait_for
 
 
-def wait_for_shell(session, app):
-    """The explorer.exe Quillow started, once it has a window on qwdesk."""
-    def shell_on_private_desktop():
-        shells = app.children("explorer.exe")
-        windows = session.desktop_windows("qwdesk") or []
-        return [pid for pid in shells if any(w[0] == pid for w in windows)]
-    return wait_for(shell_on_private_desktop, timeout=30, what="the shell on qwdesk")
-
-
 class RunningQuillowTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.session = WineSession("startup")
         cls.app = Quillow(cls.session)
-        cls.shells = wait_for_shell(cls.session, cls.app)
+        cls.shells = cls.app.wait_for_shell()
 
     @classmethod
     def tearDownClass(cls):
@@ -56,7 +47,7 @@ class StopMessageTest(unittest.TestCase):
         self.session.close()
 
     def test_stop_message_ends_the_process_with_exit_code_one_and_leaves_no_shell(self):
-        shell = wait_for_shell(self.session, self.app)[0]
+        shell = self.app.wait_for_shell()[0]
         switcher = self.app.switcher_thread()
         private = [c for c in self.app.calls_of(switcher, {"CreateDesktopW"})][0].retval
 

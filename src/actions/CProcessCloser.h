@@ -1,0 +1,57 @@
+#pragma once
+
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <string>
+#include <vector>
+
+// Ends other programs for the actions around a switch, and lists the running
+// ones for the process selection dialog. Every handle it opens is closed
+// before the call returns; every failure is silent.
+class CProcessCloser {
+public:
+    enum Result { kFailed = 0, kEndedByItself = 1, kTerminated = 2 };
+
+    // GetWindowTextW reads into this many characters, so a title takes part
+    // in the match with its first kTitleCapacity - 1 characters only.
+    static constexpr int kTitleCapacity = 260;
+    // How long a process gets to end after its windows were asked to close.
+    static constexpr DWORD kProcessWait = 500;
+    // How long a window gets to go away after WM_CLOSE.
+    static constexpr DWORD kWindowWait = 300;
+
+    // Posts WM_CLOSE to the process's top-level windows on the calling
+    // thread's desktop, waits, and terminates it with exit code 0 if it is
+    // still running. Our own process is refused (kFailed): ending ourselves
+    // would leave the private desktop and its shell behind.
+    static Result CloseAndKill(DWORD processId, DWORD waitMilliseconds);
+    // Every running process whose name equals an entry of names, each
+    // instance, once for every equal entry.
+    static void TerminateProcesses(const std::vector<std::wstring>& names);
+    // Every top-level window of the calling thread's desktop whose title
+    // holds text; an empty text does nothing.
+    static void CloseWindowsWithTitle(const wchar_t* text);
+    // The names the user can pick from: unique, in the order they first
+    // appear, without the names that are never ended.
+    static std::vector<std::wstring> ListProcessNames();
+
+    // The matching rules, kept apart from the processes so they can be tested
+    // on their own.
+    static bool IsSameName(const wchar_t* left, const wchar_t* right);
+    static bool IsNeverMatched(const wchar_t* processName);
+    // How many times a process of this name is to be closed and killed.
+    static size_t CountListMatches(const wchar_t* processName,
+                                   const std::vector<std::wstring>& names);
+    // A longer title is cut to its first kTitleCapacity - 1 characters first.
+    static bool TitleMatches(const wchar_t* title, const wchar_t* text);
+    static void AddUniqueName(std::vector<std::wstring>& names, const wchar_t* name);
+
+private:
+    static HANDLE TakeProcessSnapshot(PROCESSENTRY32W* first);
+    static std::vector<HWND> TopLevelWindows();
+    static BOOL CALLBACK CollectWindow(HWND window, LPARAM windows);
+    static void PostCloseToWindowsOf(DWORD processId);
+    static Result WaitOrTerminate(HANDLE process, DWORD waitMilliseconds);
+    static void CloseIfTitleMatches(HWND window, const wchar_t* text);
+};

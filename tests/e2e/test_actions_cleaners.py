@@ -1,0 +1,184 @@
+"""The cleaners, the task-manager policy, mute and monitor off around a real
+switch. The registry and the files of the jump-list folder show what the
+cleaners did; the broadcast and the mute attempt are seen in the relay trace,
+since under Wine the display stays on and there is no sound device."""
+
+import unittest
+
+from quillow_harness import Quillow, WineSession, wait_for
+
+PROGRAM_KEY = r"HKCU\Software\Orvane\Quillow"
+TYPED_URLS_KEY = r"HKCU\Software\Microsoft\Internet Explorer\TypedURLs"
+POLICY_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Policies\System"
+DEBUG_KEY = r"HKCU\Software\Wine\Debug"
+FRAME = "WTL_QuillowFrame"
+HWND_BROADCAST = 0xFFFF
+WM_SYSCOMMAND = 0x112
+SC_MONITORPOWER = 0xF170
+CLSCTX_ALL = 0x17
+SWITCH_CALLS = {"UnhookWindowsHookEx", "SwitchDesktop", "SetThreadDesktop", "SetWindowsHookExW"}
+# Beyond what the template traces: the broadcast and the mute's COM object.
+EXTRA_RELAY = ["user32.SendMessageTimeoutW", "user32.SendMessageW",
+               "ole32.CoCreateInstance", "combase.CoCreateInstance"]
+
+
+class CleanersTestCase(unittest.TestCase):
+    stored = {}  # (key, value) -> (type, data), set before Quillow starts
+
+    def setUp(self):
+        self.session = WineSession("cleaners")
+        self.trace_more_calls()
+        for (key, name), (kind, data) in self.stored.items():
+            self.session.reg_add(key, name, kind, data)
+        self.prepare()
+        self.app = Quillow(self.session)
+        self.switcher = self.app.switcher_thread()
+        # The private desktop's window appears once its shell draws there,
+        # and the frame exists once the settings are live.
+        self.session.desktop_window("qwdesk")
+        wait_for(lambda: self.session.window_tree(FRAME), what="the main frame")
+        calls = self.app.calls_of(self.switcher)
+        self.original = next(c.retval for c in calls if c.function == "GetThreadDesktop")
+        self.private = next(c.retval for c in calls if c.function == "CreateDesktopW")
+
+    def tearDown(self):
+        self.app.kill()
+        self.session.close()
+
+    def prepare(self):
+        """Anything else a test needs in place before Quillow starts."""
+
+    def trace_more_calls(self):
+        # Only this session's own prefix is changed; Wine reads the list when
+        # a program starts.
+        current = self.session.reg_query(DEBUG_KEY, "RelayInclude") or ""
+        names = [n for n in current.split(";") if n]
+        names += [n for n in EXTRA_RELAY if n not in names]
+        self.session.reg_add(DEBUG_KEY, "RelayInclude", "REG_SZ", ";".join(names))
+
+    def switch_desktops(self):
+        """SwitchDesktop calls of the switcher thread that have returned."""
+        return [c.args[0] for c in self.app.calls_of(self.switcher, {"SwitchDesktop"})
+                if c.retval is not None]
+
+    def wait_for_switch(self, number, desktop):
+        # Done once the hook is back after SwitchDesktop: the whole switch,
+        # the actions around it included, has run.
+        def done():
+            calls = self.app.calls_of(self.switcher, SWITCH_CALLS)
+            switches = [i for i, c in enumerate(calls) if c.function == "SwitchDesktop"]
+            if len(switches) < number:
+                return False
+            after = calls[switches[number - 1]:]
+            hooks = [c for c in after if c.function == "SetWindowsHookExW"]
+            return len(hooks) >= 2 and hooks[1].retval is not None
+        wait_for(done, timeout=30, what=f"switch {number}")
+        self.assertEqual(desktop, self.switch_desktops()[number - 1])
+
+    def enter_private_desktop(self):
+        self.session.show_desktop("Default")
+        self.session.click("Default", "click", 2)
+        self.wait_for_switch(1, self.private)
+
+    def leave_private_desktop(self):
+        self.session.show_desktop("qwdesk")
+        self.session.screenshot("cleaners-" + self.id().rsplit(".", 1)[-1])
+        self.session.click("qwdesk", "click", 2)
+        self.wait_for_switch(2, self.original)
+
+    def assert_still_running(self):
+        self.assertIsNone(self.app.proc.poll(), "Quillow.exe ended")
+        self.assertIn(self.app.pid, [pid for pid, _, name in self.session.processes()
+                                     if name.lower() == "quillow.exe"])
+
+
+class CleanersAndPolicyTest(CleanersTestCase):
+    stored = {
+        (PROGRAM_KEY, "AC_TASKMGR"): ("REG_DWORD", 1),
+        (PROGRAM_KEY, "AC_IEURLS"): ("REG_DWORD", 1),
+        (PROGRAM_KEY, "AC_BROWSERHISTORY"): ("REG_DWORD", 1),
+        (PROGRAM_KEY, "AC_RECENTDOC"): ("REG_DWORD", 1),
+        (TYPED_URLS_KEY, "url1"): ("REG_SZ", "http://www.example.org/"),
+        (TYPED_URLS_KEY, "url2"): ("REG_SZ", "http://www.example.net/"),
+        (TYPED_URLS_KEY, "url3"): ("REG_SZ", "budget.example.com"),
+        # After a gap: the address bar's list ends at url3.
+        (TYPED_URLS_KEY, "url5"): ("REG_SZ", "left.example.com"),
+    }
+
+    def prepare(self):
+        # Wine reports Windows 7, so the jump-list folder is cleared too.
+        users = self.session.prefix / "drive_c" / "users"
+        user = next(p for p in users.iterdir() if p.name not in ("Public",) and p.is_dir())
+        self.jump_lists = (user / "AppData" / "Roaming" / "Microsoft" / "Windows" / "Recent"
+                           / "AutomaticDestinations")
+        (self.jump_lists / "keep").mkdir(parents=True, exist_ok=True)
+        for name in ("1b4dd67f29cb1962.automaticDestinations-ms",
+                     "9b9cdc69c1c24e2b.automaticDestinations-ms", "keep/inner.txt"):
+            (self.jump_lists / name).write_text("jump list")
+
+    def test_entering_cleans_and_disables_the_task_manager_and_leaving_enables_it(self):
+        self.assertIsNone(self.session.reg_query(POLICY_KEY, "DisableTaskMgr"))
+        self.enter_private_desktop()
+
+        wait_for(lambda: self.session.reg_query(POLICY_KEY, "DisableTaskMgr") == "0x1",
+                 what="DisableTaskMgr set to 1")
+        self.assertEqual({"url5"}, self.session.reg_values(TYPED_URLS_KEY))
+        self.assertEqual(["keep"], sorted(p.name for p in self.jump_lists.iterdir()))
+        self.assertTrue((self.jump_lists / "keep" / "inner.txt").exists())
+        self.assert_still_running()
+
+        self.leave_private_desktop()
+        wait_for(lambda: self.session.reg_query(POLICY_KEY, "DisableTaskMgr") == "0x0",
+                 what="DisableTaskMgr set back to 0")
+        self.assert_still_running()
+
+
+class OptionsOffTest(CleanersTestCase):
+    stored = {
+        (TYPED_URLS_KEY, "url1"): ("REG_SZ", "http://www.example.org/"),
+    }
+
+    def test_with_the_options_off_a_switch_leaves_addresses_and_policy_alone(self):
+        self.enter_private_desktop()
+        self.leave_private_desktop()
+        self.assertEqual({"url1"}, self.session.reg_values(TYPED_URLS_KEY))
+        self.assertIsNone(self.session.reg_query(POLICY_KEY, "DisableTaskMgr"))
+        calls = self.app.calls_of(self.switcher, {"SendMessageTimeoutW", "SendMessageW"})
+        self.assertFalse([c for c in calls if c.args[:1] == [HWND_BROADCAST]])
+
+
+class MuteAndMonitorTest(CleanersTestCase):
+    stored = {
+        (PROGRAM_KEY, "AC_MUTE"): ("REG_DWORD", 1),
+        (PROGRAM_KEY, "AC_MONITOR"): ("REG_DWORD", 1),
+    }
+
+    def test_entering_mutes_then_broadcasts_power_off_before_the_switch(self):
+        self.enter_private_desktop()
+        names = {"CoCreateInstance", "SendMessageTimeoutW", "SendMessageW", "SwitchDesktop"}
+        calls = self.app.calls_of(self.switcher, names)
+        order = [c.function for c in calls]
+        broadcasts = [c for c in calls if c.function == "SendMessageTimeoutW"]
+        self.assertEqual(1, len(broadcasts), order)
+        self.assertEqual([HWND_BROADCAST, WM_SYSCOMMAND, SC_MONITORPOWER, 2],
+                         broadcasts[0].args[:4])
+        self.assertIsNotNone(broadcasts[0].retval, "the broadcast returned")
+        # Mute first (its device enumerator, asked for with CLSCTX_ALL), then
+        # the broadcast, then the switch.
+        mute = next(i for i, c in enumerate(calls) if c.function == "CoCreateInstance")
+        self.assertEqual(CLSCTX_ALL, calls[mute].args[2])
+        first_switch = order.index("SwitchDesktop")
+        self.assertLess(mute, order.index("SendMessageTimeoutW"))
+        self.assertLess(order.index("SendMessageTimeoutW"), first_switch)
+        self.assert_still_running()
+
+    def test_switching_back_neither_mutes_nor_broadcasts_again(self):
+        self.enter_private_desktop()
+        before = len(self.app.calls_of(self.switcher, {"CoCreateInstance", "SendMessageTimeoutW"}))
+        self.leave_private_desktop()
+        after = len(self.app.calls_of(self.switcher, {"CoCreateInstance", "SendMessageTimeoutW"}))
+        self.assertEqual(before, after)
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)

@@ -1,0 +1,142 @@
+"""The switch password: with one stored, a trigger opens a prompt on the
+desktop the user is leaving, and only the right password switches. The
+password goes into the registry before Quillow starts, as a user's saved
+settings would be; the switch is watched through the traced SwitchDesktop
+call, since Wine's SwitchDesktop changes nothing on screen."""
+
+import time
+import unittest
+
+from quillow_harness import Quillow, WineSession, wait_for
+
+SETTINGS_KEY = r"HKCU\Software\Orvane\Quillow"
+PASSWORD = "Secret1"
+PROMPT_TITLE = "Enter Password"
+# A wrong password or a cancelled prompt must not switch; a switch that was
+# going to happen anyway shows up well within this.
+NO_SWITCH_GRACE = 1.0
+
+
+class PasswordPromptTestCase(unittest.TestCase):
+    def setUp(self):
+        self.session = WineSession("password")
+        self.set_setting("PWD_VIRT_ENABLED", "REG_DWORD", "1")
+        self.set_setting("PWD_VIRT", "REG_SZ", PASSWORD)
+        self.app = Quillow(self.session)
+        self.switcher = self.app.switcher_thread()
+        # The private desktop's window appears once its shell draws there.
+        self.session.desktop_window("qwdesk")
+        calls = self.app.calls_of(self.switcher)
+        self.private = next(c.retval for c in calls if c.function == "CreateDesktopW")
+
+    def tearDown(self):
+        self.app.kill()
+        self.session.close()
+
+    def set_setting(self, name, kind, value):
+        result = self.session.wine(["reg", "add", SETTINGS_KEY, "/v", name, "/t", kind,
+                                    "/d", value, "/f"])
+        self.assertEqual(0, result.returncode, result.stderr)
+
+    # --- the prompt ------------------------------------------------------
+    def prompts(self):
+        """The prompt windows on the desktop being left: [(pid, tid, class, title)]."""
+        return [w for w in self.session.desktop_windows("Default") or []
+                if w[3] == PROMPT_TITLE]
+
+    def open_prompt(self):
+        self.session.show_desktop("Default")
+        self.session.click("Default", "click", 2)
+        return wait_for(self.prompts, timeout=30, what="the password prompt")
+
+    def wait_prompt_closed(self):
+        wait_for(lambda: not self.prompts(), what="the prompt to close")
+
+    def focus_prompt(self):
+        """Gives the prompt the X keyboard focus, which the shell started on the
+        private desktop may hold; Windows gives it to the foreground window."""
+        def find():
+            out = self.session.xdotool("search", "--name", f"^{PROMPT_TITLE}$").stdout.split()
+            return out[0] if len(out) == 1 else None
+        window = wait_for(find, what="the prompt's X window")
+        result = self.session.xdotool("windowfocus", "--sync", window)
+        self.assertEqual(0, result.returncode, result.stderr)
+
+    def key(self, *keys):
+        result = self.session.xdotool("key", "--clearmodifiers", *keys)
+        self.assertEqual(0, result.returncode, result.stderr)
+
+    def type_password(self, text):
+        self.focus_prompt()
+        # The OK button has the focus when the prompt opens; going back one
+        # tab stop from it wraps round to the field.
+        self.key("shift+Tab")
+        result = self.session.xdotool("type", "--delay", "50", text)
+        self.assertEqual(0, result.returncode, result.stderr)
+
+    def enter_password(self, text):
+        self.type_password(text)
+        self.key("Return")
+
+    # --- switches ----------------------------------------------------------
+    def switch_desktops(self):
+        """The desktops SwitchDesktop was called with, oldest first."""
+        return [c.args[0] for c in self.app.calls_of(self.switcher, {"SwitchDesktop"})]
+
+    def assert_no_switch(self):
+        time.sleep(NO_SWITCH_GRACE)
+        self.assertEqual([], self.switch_desktops())
+
+
+class SwitchPasswordTest(PasswordPromptTestCase):
+    def test_trigger_opens_one_prompt_without_switching(self):
+        prompts = self.open_prompt()
+        self.session.screenshot("password-prompt")
+        self.assertEqual(1, len(prompts), prompts)
+        pid, _, klass, _ = prompts[0]
+        self.assertEqual(self.app.pid, pid)
+        self.assertEqual("#32770", klass, "a dialog box")
+        self.assertEqual([], self.switch_desktops())
+
+    def test_right_password_switches_to_the_private_desktop(self):
+        self.open_prompt()
+        self.enter_password(PASSWORD)
+        switched = wait_for(self.switch_desktops, what="the switch")
+        self.assertEqual([self.private], switched)
+        self.wait_prompt_closed()
+
+    def test_wrong_password_closes_the_prompt_without_switching(self):
+        self.open_prompt()
+        self.enter_password("Secret2")
+        self.wait_prompt_closed()
+        self.assert_no_switch()
+
+    def test_password_is_case_sensitive(self):
+        self.open_prompt()
+        self.enter_password(PASSWORD.lower())
+        self.wait_prompt_closed()
+        self.assert_no_switch()
+
+    def test_escape_cancels_without_switching(self):
+        self.open_prompt()
+        # Typed but not confirmed: cancelling must not take it.
+        self.type_password(PASSWORD)
+        self.key("Escape")
+        self.wait_prompt_closed()
+        self.assert_no_switch()
+
+    def test_trigger_while_the_prompt_is_open_neither_switches_nor_opens_another(self):
+        self.open_prompt()
+        self.session.click("Default", "click", 2)
+        self.assert_no_switch()
+        self.assertEqual(1, len(self.prompts()), self.prompts())
+        # The request made meanwhile is dropped, not kept for later.
+        self.focus_prompt()
+        self.key("Escape")
+        self.wait_prompt_closed()
+        self.assert_no_switch()
+        self.assertEqual([], self.prompts())
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
