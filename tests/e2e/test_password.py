@@ -26,12 +26,21 @@ class PasswordPromptTestCase(unittest.TestCase):
         self.switcher = self.app.switcher_thread()
         # The private desktop's window appears once its shell draws there.
         self.session.desktop_window("qwdesk")
+        self.wait_for_shell_window()
         calls = self.app.calls_of(self.switcher)
         self.private = next(c.retval for c in calls if c.function == "CreateDesktopW")
 
     def tearDown(self):
         self.app.kill()
         self.session.close()
+
+    def wait_for_shell_window(self):
+        """The private shell takes the X keyboard focus when its window shows;
+        typing into the prompt must come after that, not race with it."""
+        def shown():
+            return self.session.xdotool("search", "--onlyvisible", "--name",
+                                        "^Desktop$").stdout.split()
+        wait_for(shown, timeout=30, what="the private shell's window")
 
     def set_setting(self, name, kind, value):
         result = self.session.wine(["reg", "add", SETTINGS_KEY, "/v", name, "/t", kind,
@@ -61,6 +70,8 @@ class PasswordPromptTestCase(unittest.TestCase):
         window = wait_for(find, what="the prompt's X window")
         result = self.session.xdotool("windowfocus", "--sync", window)
         self.assertEqual(0, result.returncode, result.stderr)
+        wait_for(lambda: self.session.xdotool("getwindowfocus").stdout.strip() == window,
+                 timeout=5, what="the prompt to have the keyboard")
 
     def key(self, *keys):
         result = self.session.xdotool("key", "--clearmodifiers", *keys)
