@@ -2,11 +2,9 @@
 
 #include "CMonitorPower.h"
 #include "CPrivacyCleaner.h"
-#include "CSoundMuter.h"
-
 #include "CProcessCloser.h"
-
 #include "CProgramLauncher.h"
+#include "CSoundMuter.h"
 
 void CActions::Mute()
 {
