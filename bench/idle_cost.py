@@ -11,13 +11,13 @@ few threads of its own, so these do not map one to one onto Quillow's six).
 
 import argparse
 import os
-import signal
 import sys
 import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "e2e"))
-from quillow_harness import Quillow, WineSession, wait_for  # noqa: E402
+from quillow_harness import (  # noqa: E402
+    Quillow, WineSession, end_cleanly_on_sigterm, wait_for)
 
 CLOCK_TICK = os.sysconf("SC_CLK_TCK")
 QUIET_WINDOW = 1.0
@@ -132,12 +132,6 @@ def print_report(start, end, elapsed, busy_seconds, precise, names):
         more = " ..." if len(busy_seconds) > 20 else ""
         print(f"  -> Quillow woke up while idle, in {len(busy_seconds)} of the seconds "
               f"(second:switches) {listed}{more}")
-
-
-def end_cleanly_on_sigterm():
-    # A plain SIGTERM (timeout(1), a CI stop) would skip the finally blocks
-    # that end the Wine server and the Xvfb this script started.
-    signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
 
 
 def main():

@@ -29,7 +29,6 @@ import argparse
 import collections
 import ctypes
 import os
-import signal
 import statistics
 import subprocess
 import sys
@@ -37,7 +36,8 @@ import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "e2e"))
-from quillow_harness import BIN, SWITCH_REQUEST, Quillow, WineSession, wait_for  # noqa: E402
+from quillow_harness import (  # noqa: E402
+    BIN, SWITCH_REQUEST, Quillow, WineSession, end_cleanly_on_sigterm, wait_for)
 
 POLL_INTERVAL = 0.0002
 MIDDLE_BUTTON = 2
@@ -326,12 +326,6 @@ def print_clock_check(all_results):
               "not CLOCK_MONOTONIC")
     else:
         print("  -> Wine's +timestamp matches neither clock here; trust the log-tail figures")
-
-
-def end_cleanly_on_sigterm():
-    # A plain SIGTERM (timeout(1), a CI stop) would skip the finally blocks
-    # that end the Wine server and the Xvfb this script started.
-    signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
 
 
 def main():

@@ -12,6 +12,7 @@ import re
 import shutil
 import signal
 import subprocess
+import sys
 import tempfile
 import time
 from pathlib import Path
@@ -88,6 +89,14 @@ def _close_forgotten_sessions():
     # started may outlive the run.
     for session in list(_open_sessions):
         session.close()
+
+
+def end_cleanly_on_sigterm():
+    """For scripts run outside pytest (the benchmarks). A plain SIGTERM
+    (timeout(1), a CI stop) would skip the finally blocks and the exit hook
+    above that end the Wine servers and the Xvfb a script started; as an exit
+    they run."""
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
 
 
 class WineSession:

@@ -10,18 +10,9 @@
 #include "actions/CSoundMuter.h"
 #include "actions/XPMuteControl.h"
 
-namespace {
+#include "ComApartmentProbe.h"
 
-// COM state of the calling thread, seen through what a fresh CoInitializeEx
-// says: S_FALSE when the thread was already in that apartment, S_OK when it
-// was not initialised at all.
-HRESULT ProbeApartment(DWORD model)
-{
-    const HRESULT result = CoInitializeEx(nullptr, model);
-    if (SUCCEEDED(result))
-        CoUninitialize();
-    return result;
-}
+namespace {
 
 // The test machine has no sound card; the mixer road must then leave
 // nothing open and nothing marked as found.

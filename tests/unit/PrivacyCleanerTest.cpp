@@ -12,6 +12,9 @@
 
 #include "actions/CPrivacyCleaner.h"
 
+#include "ComApartmentProbe.h"
+#include "ScratchRegistryKey.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -26,7 +29,6 @@ class PrivacyCleanerRegistryTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        scratch = L"Software\\QuillowTest-Cleaner-" + std::to_wstring(GetCurrentProcessId());
         ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, (scratch + L"\\Software").c_str(),
                                                  0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
                                                  nullptr, &root, nullptr));
@@ -89,7 +91,8 @@ protected:
         return RegGetValueW(from, kSystemPolicy, L"DisableTaskMgr", RRF_RT_ANY, type, value, &bytes);
     }
 
-    std::wstring scratch;
+    const CScratchRegistryKey scratchKey{L"Cleaner"};
+    const std::wstring& scratch = scratchKey.Path();
     HKEY root = nullptr;
     CRegistryPath registry;
 };
@@ -343,17 +346,6 @@ TEST_F(PrivacyCleanerRecentTest, AppDataTooLongForTheBufferDeletesNothing)
     ASSERT_TRUE(SetEnvironmentVariableW(L"AppData", longAppData.c_str()));
     CPrivacyCleaner(registry).ClearRecentDocuments(6);
     EXPECT_EQ(3u, Entries().size());
-}
-
-// COM state of the calling thread, seen through what a fresh CoInitializeEx
-// says: S_FALSE when the thread was already in that apartment, S_OK when it
-// was not initialised at all, RPC_E_CHANGED_MODE for the other apartment.
-HRESULT ProbeApartment(DWORD model)
-{
-    const HRESULT result = CoInitializeEx(nullptr, model);
-    if (SUCCEEDED(result))
-        CoUninitialize();
-    return result;
 }
 
 // Under Wine the history object answers E_NOTIMPL, so what remains to see is

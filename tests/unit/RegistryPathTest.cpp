@@ -6,6 +6,8 @@
 
 #include "settings/CRegistryPath.h"
 
+#include "ScratchRegistryKey.h"
+
 namespace {
 
 // Every test works in its own key below HKCU\Software, removed afterwards, so
@@ -14,7 +16,6 @@ class RegistryPathTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        scratch = L"Software\\QuillowTest-" + std::to_wstring(GetCurrentProcessId());
         HKEY key = nullptr;
         ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, scratch.c_str(), 0, nullptr,
                                                  REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
@@ -53,7 +54,8 @@ protected:
         return bytes;
     }
 
-    std::wstring scratch;
+    const CScratchRegistryKey scratchKey{L"Path"};
+    const std::wstring& scratch = scratchKey.Path();
     CRegistryPath path;
 };
 

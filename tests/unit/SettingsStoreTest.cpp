@@ -7,56 +7,23 @@
 #include "settings/CSettingsStore.h"
 #include "settings/CSettingsTable.h"
 
+#include "ScratchRegistryKey.h"
+
 namespace {
 
-// Each test works below a key of its own, removed again at the end.
+// Each test works below a key of its own, removed again at the end; the
+// nesting mirrors the product's Software\Orvane\Quillow.
 class SettingsStoreTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        m_root = L"Software\\QuillowStoreTest-" + std::to_wstring(GetCurrentProcessId());
-        m_key = m_root + L"\\Orvane\\Quillow";
-    }
-    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, m_root.c_str()); }
-
-    void Put(const wchar_t* name, DWORD value)
-    {
-        CRegistryPath path;
-        path.SetPath(m_key.c_str());
-        ASSERT_EQ(ERROR_SUCCESS, path.WriteDword(name, value));
-    }
-    void Put(const wchar_t* name, const wchar_t* text, DWORD type = REG_SZ)
-    {
-        HKEY key = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, m_key.c_str(), 0, nullptr, 0,
-                                                 KEY_WRITE, nullptr, &key, nullptr));
-        RegSetValueExW(key, name, 0, type, reinterpret_cast<const BYTE*>(text),
-                       static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t)));
-        RegCloseKey(key);
-    }
-    bool Has(const wchar_t* name)
-    {
-        return RegGetValueW(HKEY_CURRENT_USER, m_key.c_str(), name, RRF_RT_ANY, nullptr, nullptr,
-                            nullptr) == ERROR_SUCCESS;
-    }
-    std::wstring Text(const wchar_t* name)
-    {
-        wchar_t buffer[300] = {};
-        DWORD size = sizeof(buffer);
-        RegGetValueW(HKEY_CURRENT_USER, m_key.c_str(), name, RRF_RT_REG_SZ, nullptr, buffer, &size);
-        return buffer;
-    }
-
     CSettingsRecord Load()
     {
         CSettingsRecord record;
-        CSettingsStore store(m_key.c_str());
+        CSettingsStore store(scratch.Path().c_str());
         store.Load(record);
         return record;
     }
 
-    std::wstring m_root;
-    std::wstring m_key;
+    const CScratchRegistryKey scratch{L"Store", L"Orvane\\Quillow"};
 };
 
 TEST_F(SettingsStoreTest, FirstStartGivesTheDefaults)
@@ -80,14 +47,14 @@ TEST_F(SettingsStoreTest, FirstStartGivesTheDefaults)
                       r.AC_WINDOWS_ENABLED + r.AC_FILE_ENABLED + r.AC_WEBSITE_ENABLED);
     EXPECT_TRUE(r.processes.empty());
     // Reading never creates anything.
-    EXPECT_FALSE(Has(L"SW_WHEEL"));
+    EXPECT_FALSE(scratch.Has(L"SW_WHEEL"));
 }
 
 TEST_F(SettingsStoreTest, MissingProcessEntriesAreSkippedAndTheCountFollows)
 {
-    Put(L"AC_PROCESSES_COUNT", 3);
-    Put(L"AC_PROCESS0", L"notepad.exe");
-    Put(L"AC_PROCESS2", L"calc.exe");
+    scratch.PutDword(L"AC_PROCESSES_COUNT", 3);
+    scratch.PutText(L"AC_PROCESS0", L"notepad.exe");
+    scratch.PutText(L"AC_PROCESS2", L"calc.exe");
     const CSettingsRecord r = Load();
     EXPECT_EQ(2u, r.AC_PROCESSES_COUNT);
     ASSERT_EQ(2u, r.processes.size());
@@ -97,9 +64,9 @@ TEST_F(SettingsStoreTest, MissingProcessEntriesAreSkippedAndTheCountFollows)
 
 TEST_F(SettingsStoreTest, PasswordOfFifteenCharactersDoesNotFitAndCountsAsNone)
 {
-    Put(L"PWD_VIRT_ENABLED", 1);
-    Put(L"PWD_VIRT", L"fifteen-chars!!");
-    Put(L"PWD_ORIG", L"fourteen-chars");
+    scratch.PutDword(L"PWD_VIRT_ENABLED", 1);
+    scratch.PutText(L"PWD_VIRT", L"fifteen-chars!!");
+    scratch.PutText(L"PWD_ORIG", L"fourteen-chars");
     const CSettingsRecord r = Load();
     EXPECT_TRUE(r.PWD_VIRT.empty());
     EXPECT_TRUE(r.PWD_ORIG == L"fourteen-chars");
@@ -107,21 +74,21 @@ TEST_F(SettingsStoreTest, PasswordOfFifteenCharactersDoesNotFitAndCountsAsNone)
 
 TEST_F(SettingsStoreTest, ExpandableTextIsTakenLiterally)
 {
-    Put(L"AC_FILE_PATH", L"%SystemRoot%\\notes.txt", REG_EXPAND_SZ);
+    scratch.PutText(L"AC_FILE_PATH", L"%SystemRoot%\\notes.txt", REG_EXPAND_SZ);
     EXPECT_TRUE(Load().AC_FILE_PATH == L"%SystemRoot%\\notes.txt");
 }
 
 TEST_F(SettingsStoreTest, OverlongTextIsNotRead)
 {
     const std::wstring longTitle(300, L't');
-    Put(L"AC_WINDOWS_TITLE", longTitle.c_str());
+    scratch.PutText(L"AC_WINDOWS_TITLE", longTitle.c_str());
     EXPECT_TRUE(Load().AC_WINDOWS_TITLE.empty());
 }
 
 TEST_F(SettingsStoreTest, FlagOfAnyNonZeroValueIsLoadedAsStored)
 {
-    Put(L"SW_HOTKEY", 0x170);
-    Put(L"AC_MUTE", 7);
+    scratch.PutDword(L"SW_HOTKEY", 0x170);
+    scratch.PutDword(L"AC_MUTE", 7);
     const CSettingsRecord r = Load();
     EXPECT_EQ(0x170u, r.SW_HOTKEY);  // cut to 8 bits when applied
     EXPECT_EQ(7u, r.AC_MUTE);
@@ -134,16 +101,16 @@ TEST_F(SettingsStoreTest, SaveWritesEveryValueAndCreatesTheKey)
     record.AC_WINDOWS_TITLE.Assign(L"kept while off");
     record.processes = {L"a.exe", L"b.exe"};
     record.AC_PROCESSES_COUNT = 2;
-    CSettingsStore store(m_key.c_str());
+    CSettingsStore store(scratch.Path().c_str());
     store.Save(record, L"", L"back", nullptr);
 
     size_t rows = 0;
     const SettingRow* table = CSettingsTable::Rows(&rows);
     for (size_t i = 0; i < rows; ++i)
-        EXPECT_TRUE(Has(table[i].name)) << table[i].name;
-    EXPECT_EQ(L"kept while off", Text(L"AC_WINDOWS_TITLE"));
-    EXPECT_EQ(L"b.exe", Text(L"AC_PROCESS1"));
-    EXPECT_EQ(L"back", Text(L"PWD_ORIG"));
+        EXPECT_TRUE(scratch.Has(table[i].name)) << table[i].name;
+    EXPECT_EQ(L"kept while off", scratch.ReadText(L"AC_WINDOWS_TITLE"));
+    EXPECT_EQ(L"b.exe", scratch.ReadText(L"AC_PROCESS1"));
+    EXPECT_EQ(L"back", scratch.ReadText(L"PWD_ORIG"));
 }
 
 TEST_F(SettingsStoreTest, PasswordTurnedOffIsSavedEmpty)
@@ -151,22 +118,22 @@ TEST_F(SettingsStoreTest, PasswordTurnedOffIsSavedEmpty)
     CSettingsRecord record = Load();
     record.PWD_VIRT_ENABLED = 0;
     record.PWD_VIRT.Assign(L"secret");
-    CSettingsStore store(m_key.c_str());
+    CSettingsStore store(scratch.Path().c_str());
     // The copy in force of a password turned off is empty.
     store.Save(record, L"", L"", nullptr);
-    EXPECT_TRUE(Has(L"PWD_VIRT"));
-    EXPECT_EQ(L"", Text(L"PWD_VIRT"));
+    EXPECT_TRUE(scratch.Has(L"PWD_VIRT"));
+    EXPECT_EQ(L"", scratch.ReadText(L"PWD_VIRT"));
 }
 
 TEST_F(SettingsStoreTest, AutostartRunsRightAfterItsValueIsWritten)
 {
     CSettingsRecord record = Load();
-    CSettingsStore store(m_key.c_str());
+    CSettingsStore store(scratch.Path().c_str());
     bool startupWritten = false;
     bool trayIconWritten = true;
     store.Save(record, L"", L"", [&] {
-        startupWritten = Has(L"SS_STARTUP");
-        trayIconWritten = Has(L"SS_TRAYICON");
+        startupWritten = scratch.Has(L"SS_STARTUP");
+        trayIconWritten = scratch.Has(L"SS_TRAYICON");
     });
     EXPECT_TRUE(startupWritten);
     EXPECT_FALSE(trayIconWritten);
@@ -181,7 +148,7 @@ TEST_F(SettingsStoreTest, SavedValuesLoadBackUnchanged)
     record.AC_FILE_PATH.Assign(L"C:\\notes.txt");
     record.processes = {L"x.exe"};
     record.AC_PROCESSES_COUNT = 1;
-    CSettingsStore(m_key.c_str()).Save(record, L"pw", L"", nullptr);
+    CSettingsStore(scratch.Path().c_str()).Save(record, L"pw", L"", nullptr);
     const CSettingsRecord back = Load();
     EXPECT_EQ(static_cast<DWORD>('K'), back.SS_HOTKEY);
     EXPECT_EQ(1u, back.SS_CTRL);

@@ -7,44 +7,21 @@
 #include "update/CUpdateDecision.h"
 #include "update/CUpdatePrompt.h"
 
+#include "ScratchRegistryKey.h"
+
 namespace {
 
 // Own revision 10, as the product's; every test in a scratch key of its own.
 class UpdateDecisionTest : public ::testing::Test {
 protected:
-    void SetUp() override { RegDeleteTreeW(HKEY_CURRENT_USER, scratch.c_str()); }
-    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, scratch.c_str()); }
-
-    std::wstring ReadText(const wchar_t* name)
+    bool Announced()
     {
-        wchar_t text[512] = L"";
-        DWORD bytes = sizeof(text);
-        if (RegGetValueW(HKEY_CURRENT_USER, scratch.c_str(), name, RRF_RT_REG_SZ, nullptr, text,
-                         &bytes) != ERROR_SUCCESS)
-            return L"(missing)";
-        return text;
+        return scratch.ReadDword(L"UPDATE_REVISION") != CScratchRegistryKey::kMissingDword;
     }
 
-    DWORD ReadDword(const wchar_t* name)
-    {
-        DWORD value = 0xdeadbeef;
-        DWORD bytes = sizeof(value);
-        RegGetValueW(HKEY_CURRENT_USER, scratch.c_str(), name, RRF_RT_REG_DWORD, nullptr, &value,
-                     &bytes);
-        return value;
-    }
-
-    void WriteDword(const wchar_t* name, DWORD value)
-    {
-        RegSetKeyValueW(HKEY_CURRENT_USER, scratch.c_str(), name, REG_DWORD, &value,
-                        sizeof(value));
-    }
-
-    bool Announced() { return ReadDword(L"UPDATE_REVISION") != 0xdeadbeef; }
-
-    const std::wstring scratch =
-        L"Software\\QuillowTest-Decision-" + std::to_wstring(GetCurrentProcessId());
-    CUpdateDecision decision{scratch.c_str(), 10};
+    // Declared first: the decision is made with its path.
+    const CScratchRegistryKey scratch{L"Decision"};
+    CUpdateDecision decision{scratch.Path().c_str(), 10};
 };
 
 TEST_F(UpdateDecisionTest, RevisionWindowAroundOwnRevisionTen)
@@ -59,10 +36,10 @@ TEST_F(UpdateDecisionTest, RevisionWindowAroundOwnRevisionTen)
 TEST_F(UpdateDecisionTest, DueAnnouncementWritesTheFourValues)
 {
     EXPECT_TRUE(decision.Decide("4.2.0.11", "http://www.orvane.com/download/", 11, 10));
-    EXPECT_EQ(L"4.2.0.11", ReadText(L"UPDATE_VERSION"));
-    EXPECT_EQ(L"http://www.orvane.com/download/", ReadText(L"UPDATE_URL"));
-    EXPECT_EQ(11u, ReadDword(L"UPDATE_REVISION"));
-    EXPECT_EQ(0u, ReadDword(L"UPDATE_SHOWED"));
+    EXPECT_EQ(L"4.2.0.11", scratch.ReadText(L"UPDATE_VERSION"));
+    EXPECT_EQ(L"http://www.orvane.com/download/", scratch.ReadText(L"UPDATE_URL"));
+    EXPECT_EQ(11u, scratch.ReadDword(L"UPDATE_REVISION"));
+    EXPECT_EQ(0u, scratch.ReadDword(L"UPDATE_SHOWED"));
 }
 
 TEST_F(UpdateDecisionTest, AnnouncementOutsideTheWindowWritesNothing)
@@ -70,48 +47,48 @@ TEST_F(UpdateDecisionTest, AnnouncementOutsideTheWindowWritesNothing)
     EXPECT_FALSE(decision.Decide("4.2.0.11", "http://a.example/", 11, 11));
     EXPECT_FALSE(decision.Decide("4.1.0.10", "http://a.example/", 10, 10));
     EXPECT_FALSE(Announced());
-    EXPECT_EQ(L"(missing)", ReadText(L"UPDATE_VERSION"));
+    EXPECT_EQ(L"(missing)", scratch.ReadText(L"UPDATE_VERSION"));
 }
 
 TEST_F(UpdateDecisionTest, StoredRevisionIsNotStoredAgainSoShownStaysShown)
 {
     ASSERT_TRUE(decision.Decide("4.2.0.11", "http://a.example/", 11, 10));
-    WriteDword(L"UPDATE_SHOWED", 1);
+    scratch.PutDword(L"UPDATE_SHOWED", 1);
     EXPECT_FALSE(decision.Decide("4.2.0.11", "http://b.example/", 11, 10));
-    EXPECT_EQ(1u, ReadDword(L"UPDATE_SHOWED"));
-    EXPECT_EQ(L"http://a.example/", ReadText(L"UPDATE_URL"));
+    EXPECT_EQ(1u, scratch.ReadDword(L"UPDATE_SHOWED"));
+    EXPECT_EQ(L"http://a.example/", scratch.ReadText(L"UPDATE_URL"));
 }
 
 TEST_F(UpdateDecisionTest, NewerRevisionThanTheStoredOneIsOfferedAfresh)
 {
     ASSERT_TRUE(decision.Decide("4.2.0.11", "http://a.example/", 11, 10));
-    WriteDword(L"UPDATE_SHOWED", 1);
+    scratch.PutDword(L"UPDATE_SHOWED", 1);
     EXPECT_TRUE(decision.Decide("4.3.0.12", "http://b.example/", 12, 10));
-    EXPECT_EQ(0u, ReadDword(L"UPDATE_SHOWED"));
-    EXPECT_EQ(L"4.3.0.12", ReadText(L"UPDATE_VERSION"));
-    EXPECT_EQ(12u, ReadDword(L"UPDATE_REVISION"));
+    EXPECT_EQ(0u, scratch.ReadDword(L"UPDATE_SHOWED"));
+    EXPECT_EQ(L"4.3.0.12", scratch.ReadText(L"UPDATE_VERSION"));
+    EXPECT_EQ(12u, scratch.ReadDword(L"UPDATE_REVISION"));
 }
 
 TEST_F(UpdateDecisionTest, OlderRevisionThanTheStoredOneIsIgnored)
 {
-    WriteDword(L"UPDATE_REVISION", 30);
+    scratch.PutDword(L"UPDATE_REVISION", 30);
     EXPECT_FALSE(decision.Decide("4.2.0.11", "http://a.example/", 11, 10));
-    EXPECT_EQ(30u, ReadDword(L"UPDATE_REVISION"));
+    EXPECT_EQ(30u, scratch.ReadDword(L"UPDATE_REVISION"));
 }
 
 TEST_F(UpdateDecisionTest, TwentyCharacterVersionIsStoredButNeverOffered)
 {
     const char version[] = "12345678901234567890";
     ASSERT_TRUE(decision.Decide(version, "http://a.example/", 11, 10));
-    EXPECT_EQ(L"12345678901234567890", ReadText(L"UPDATE_VERSION"));
+    EXPECT_EQ(L"12345678901234567890", scratch.ReadText(L"UPDATE_VERSION"));
 
     int boxes = 0;
-    CUpdatePrompt prompt(scratch.c_str(),
+    CUpdatePrompt prompt(scratch.Path().c_str(),
                          [&](HWND, const wchar_t*, const wchar_t*, UINT) { return ++boxes, IDNO; },
                          [](const wchar_t*) {});
     prompt.Run(nullptr);
     EXPECT_EQ(0, boxes);
-    EXPECT_EQ(0u, ReadDword(L"UPDATE_SHOWED"));
+    EXPECT_EQ(0u, scratch.ReadDword(L"UPDATE_SHOWED"));
 }
 
 TEST_F(UpdateDecisionTest, ConversionCutsToTheBufferAndNeverSplitsASurrogatePair)

@@ -7,6 +7,8 @@
 
 #include "update/CUpdatePrompt.h"
 
+#include "ScratchRegistryKey.h"
+
 namespace {
 
 // The message box and the browser are stand-ins: the box answers as told
@@ -20,32 +22,19 @@ protected:
         UINT flags;
     };
 
-    void SetUp() override { RegDeleteTreeW(HKEY_CURRENT_USER, scratch.c_str()); }
-    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, scratch.c_str()); }
-
     void Announce(const std::wstring& version, const std::wstring& address, DWORD shown = 0)
     {
-        RegSetKeyValueW(HKEY_CURRENT_USER, scratch.c_str(), L"UPDATE_VERSION", REG_SZ,
-                        version.c_str(), static_cast<DWORD>((version.size() + 1) * 2));
-        RegSetKeyValueW(HKEY_CURRENT_USER, scratch.c_str(), L"UPDATE_URL", REG_SZ,
-                        address.c_str(), static_cast<DWORD>((address.size() + 1) * 2));
-        RegSetKeyValueW(HKEY_CURRENT_USER, scratch.c_str(), L"UPDATE_SHOWED", REG_DWORD, &shown,
-                        sizeof(shown));
+        scratch.PutText(L"UPDATE_VERSION", version);
+        scratch.PutText(L"UPDATE_URL", address);
+        scratch.PutDword(L"UPDATE_SHOWED", shown);
     }
 
-    DWORD Shown()
-    {
-        DWORD value = 0xdeadbeef;
-        DWORD bytes = sizeof(value);
-        RegGetValueW(HKEY_CURRENT_USER, scratch.c_str(), L"UPDATE_SHOWED", RRF_RT_REG_DWORD,
-                     nullptr, &value, &bytes);
-        return value;
-    }
+    DWORD Shown() { return scratch.ReadDword(L"UPDATE_SHOWED"); }
 
     void Run(HWND owner = nullptr)
     {
         CUpdatePrompt prompt(
-            scratch.c_str(),
+            scratch.Path().c_str(),
             [this](HWND owner, const wchar_t* text, const wchar_t* caption, UINT flags) {
                 boxes.push_back({owner, text, caption, flags});
                 return answer;
@@ -54,8 +43,7 @@ protected:
         prompt.Run(owner);
     }
 
-    const std::wstring scratch =
-        L"Software\\QuillowTest-Prompt-" + std::to_wstring(GetCurrentProcessId());
+    const CScratchRegistryKey scratch{L"Prompt"};
     int answer = IDNO;
     std::vector<Box> boxes;
     std::vector<std::wstring> opened;

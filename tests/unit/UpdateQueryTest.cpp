@@ -9,6 +9,8 @@
 
 #include "update/CUpdateQuery.h"
 
+#include "ScratchRegistryKey.h"
+
 namespace {
 
 // What the maker's server is sent, written out here on its own rather than
@@ -166,45 +168,6 @@ std::string Split(const std::string& text, size_t pieceSize, std::vector<std::st
         pieces->push_back(text.substr(at, pieceSize));
     return text;
 }
-
-// Each test of the whole query writes to a scratch key of its own.
-class UpdateRegistryTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        scratch = L"Software\\QuillowTest-Update-" + std::to_wstring(GetCurrentProcessId());
-        RegDeleteTreeW(HKEY_CURRENT_USER, scratch.c_str());
-    }
-
-    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, scratch.c_str()); }
-
-    std::wstring ReadText(const wchar_t* name)
-    {
-        wchar_t text[512] = L"(missing)";
-        DWORD bytes = sizeof(text);
-        if (RegGetValueW(HKEY_CURRENT_USER, scratch.c_str(), name, RRF_RT_REG_SZ, nullptr, text,
-                         &bytes) != ERROR_SUCCESS)
-            return L"(missing)";
-        return text;
-    }
-
-    DWORD ReadDword(const wchar_t* name)
-    {
-        DWORD value = 0xdeadbeef;
-        DWORD bytes = sizeof(value);
-        RegGetValueW(HKEY_CURRENT_USER, scratch.c_str(), name, RRF_RT_REG_DWORD, nullptr, &value,
-                     &bytes);
-        return value;
-    }
-
-    bool HasValue(const wchar_t* name)
-    {
-        return RegGetValueW(HKEY_CURRENT_USER, scratch.c_str(), name, RRF_RT_ANY, nullptr,
-                            nullptr, nullptr) == ERROR_SUCCESS;
-    }
-
-    std::wstring scratch;
-};
 
 // --- The fetch ----------------------------------------------------------
 
@@ -448,13 +411,16 @@ TEST(UpdateFlattenTest, LineBreaksAndTabsBecomeBlanks)
 
 // --- The whole query ----------------------------------------------------
 
-class UpdateQueryTest : public UpdateRegistryTest {
+// Each test of the whole query writes to a scratch key of its own.
+class UpdateQueryTest : public ::testing::Test {
 protected:
+    const CScratchRegistryKey scratch{L"Update"};
+
     void Ask(const std::string& body, LONG evaluate = 1)
     {
         LocalResponder server;
         ASSERT_TRUE(server.Serve({{std::string(kHeaders) + body}}));
-        CUpdateQuery query(scratch.c_str());
+        CUpdateQuery query(scratch.Path().c_str());
         query.RunOnPort("127.0.0.1", kPath, server.Port(), evaluate);
         lastReply = query.Reply();
     }
@@ -469,10 +435,10 @@ const char kAnnouncement[] =
 TEST_F(UpdateQueryTest, AnnouncedNewerRevisionIsStored)
 {
     Ask(kAnnouncement);
-    EXPECT_EQ(L"4.2.0.11", ReadText(L"UPDATE_VERSION"));
-    EXPECT_EQ(L"http://www.orvane.com/download/", ReadText(L"UPDATE_URL"));
-    EXPECT_EQ(11u, ReadDword(L"UPDATE_REVISION"));
-    EXPECT_EQ(0u, ReadDword(L"UPDATE_SHOWED"));
+    EXPECT_EQ(L"4.2.0.11", scratch.ReadText(L"UPDATE_VERSION"));
+    EXPECT_EQ(L"http://www.orvane.com/download/", scratch.ReadText(L"UPDATE_URL"));
+    EXPECT_EQ(11u, scratch.ReadDword(L"UPDATE_REVISION"));
+    EXPECT_EQ(0u, scratch.ReadDword(L"UPDATE_SHOWED"));
 }
 
 TEST_F(UpdateQueryTest, WholeReplyIsFlattenedToOneLine)
@@ -487,46 +453,46 @@ TEST_F(UpdateQueryTest, ValueWithLineBreaksIsReadWithBlanks)
 {
     Ask("version:4.2\r\n0.11</br>revision:11</br>url:http://a.example/\ndl</br>"
         "requiredMiniRevision:10</br>");
-    EXPECT_EQ(L"4.2  0.11", ReadText(L"UPDATE_VERSION"));
-    EXPECT_EQ(L"http://a.example/ dl", ReadText(L"UPDATE_URL"));
+    EXPECT_EQ(L"4.2  0.11", scratch.ReadText(L"UPDATE_VERSION"));
+    EXPECT_EQ(L"http://a.example/ dl", scratch.ReadText(L"UPDATE_URL"));
 }
 
 TEST_F(UpdateQueryTest, Utf8TextsAreStoredAsUtf16)
 {
     Ask("version:4.2 \xC3\x9F\xE2\x82\xAC</br>revision:11</br>url:http://a.example/\xC3\xA9</br>"
         "requiredMiniRevision:10</br>");
-    EXPECT_EQ(L"4.2 \u00DF\u20AC", ReadText(L"UPDATE_VERSION"));
-    EXPECT_EQ(L"http://a.example/\u00E9", ReadText(L"UPDATE_URL"));
+    EXPECT_EQ(L"4.2 \u00DF\u20AC", scratch.ReadText(L"UPDATE_VERSION"));
+    EXPECT_EQ(L"http://a.example/\u00E9", scratch.ReadText(L"UPDATE_URL"));
 }
 
 TEST_F(UpdateQueryTest, ReplyIsNotEvaluatedWhenTheSettingIsOff)
 {
     Ask(kAnnouncement, 0);
     EXPECT_FALSE(lastReply.empty()) << "the request is still made";
-    EXPECT_FALSE(HasValue(L"UPDATE_REVISION"));
-    EXPECT_FALSE(HasValue(L"UPDATE_VERSION"));
+    EXPECT_FALSE(scratch.Has(L"UPDATE_REVISION"));
+    EXPECT_FALSE(scratch.Has(L"UPDATE_VERSION"));
 }
 
 TEST_F(UpdateQueryTest, ReplyWithoutRevisionOrMinimumNeverAnnounces)
 {
     Ask("version:9.9</br>url:http://a.example/</br>requiredMiniRevision:1</br>");
     Ask("version:9.9</br>revision:99</br>url:http://a.example/</br>");
-    EXPECT_FALSE(HasValue(L"UPDATE_REVISION"));
+    EXPECT_FALSE(scratch.Has(L"UPDATE_REVISION"));
 }
 
 TEST_F(UpdateQueryTest, RevisionAfterRequiredMiniRevisionAnnouncesNothing)
 {
     Ask("version:4.2.0.11</br>url:http://a.example/</br>requiredMiniRevision:10</br>"
         "revision:11</br>");
-    EXPECT_FALSE(HasValue(L"UPDATE_REVISION"));
+    EXPECT_FALSE(scratch.Has(L"UPDATE_REVISION"));
 }
 
 TEST_F(UpdateQueryTest, RefusedConnectionWritesNothing)
 {
-    CUpdateQuery query(scratch.c_str());
+    CUpdateQuery query(scratch.Path().c_str());
     query.RunOnPort("127.0.0.1", kPath, ClosedPort(), 1);
     EXPECT_STREQ("", query.Reply());
-    EXPECT_FALSE(HasValue(L"UPDATE_REVISION"));
+    EXPECT_FALSE(scratch.Has(L"UPDATE_REVISION"));
 }
 
 }  // namespace
