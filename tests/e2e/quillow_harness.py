@@ -243,7 +243,8 @@ class WineSession:
         """The X window that shows a Wine desktop in virtual-desktop mode."""
         def find():
             out = self.xdotool("search", "--name", f"^{desktop} - Wine desktop$").stdout.split()
-            return out[0] if out else None
+            ours = [window for window in out if self._owns_window(window)]
+            return ours[0] if ours else None
         try:
             return wait_for(find, timeout=timeout, what=f"X window of desktop {desktop}")
         except TimeoutError:
@@ -251,6 +252,18 @@ class WineSession:
                                  capture_output=True, text=True).stdout[:3000])
             print([p for p in self.processes()])
             raise
+
+    def _owns_window(self, window):
+        """Whether an X window belongs to this session's Wine: other Wine
+        prefixes on the same display (an earlier test's, the unit tests')
+        show desktops of the same names."""
+        pid = self.xdotool("getwindowpid", window).stdout.strip()
+        try:
+            with open(f"/proc/{pid}/environ", "rb") as environ:
+                variables = environ.read().split(b"\0")
+        except (OSError, ValueError):
+            return False
+        return f"WINEPREFIX={self.prefix}".encode() in variables
 
     def show_desktop(self, desktop):
         """What SwitchDesktop does on Windows and cannot do under Wine: bring
@@ -353,7 +366,10 @@ class Quillow:
 
     def _find_pid(self):
         if self.proc.poll() is not None:
-            raise RuntimeError(f"Quillow.exe ended early with {self.proc.returncode}")
+            with open(self.log_path, errors="replace") as log:
+                tail = log.readlines()[-30:]
+            raise RuntimeError(f"Quillow.exe ended early with {self.proc.returncode}:\n"
+                               + "".join(tail))
         pids = [pid for pid, _, name in self.session.processes() if name.lower() == "quillow.exe"]
         return pids[0] if pids else None
 
