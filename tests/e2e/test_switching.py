@@ -14,12 +14,16 @@ ONE_SWITCH = ["UnhookWindowsHookEx", "UnhookWindowsHookEx", "SwitchDesktop", "Se
 
 
 class SwitchingTestCase(unittest.TestCase):
+    stored = {}  # settings to put in the registry before Quillow starts
+
     """One Quillow per test: a trigger that passes a press on to the desktop
     (the first button of a chord) can leave a context menu there, and under
     Wine that menu keeps the pointer from the next test's clicks."""
 
     def setUp(self):
         self.session = WineSession("switching")
+        for name, value in self.stored.items():
+            self.session.reg_add(r"HKCU\Software\Orvane\Quillow", name, "REG_DWORD", value)
         self.app = Quillow(self.session)
         self.switcher = self.app.switcher_thread()
         # The private desktop's window appears once its shell draws there.
@@ -92,6 +96,28 @@ class BothButtonsTest(SwitchingTestCase):
         self.session.click("Default", "click", 2)
         self.assert_switch(1, self.private)
         self.assert_no_more_switches(1)
+
+
+class SwitchHotKeyTest(SwitchingTestCase):
+    stored = {"SW_HOTKEY_ENABLED": 1, "SW_HOTKEY": 0x78, "SW_CTRL": 1}  # Ctrl+F9
+
+    def press_on(self, desktop, keys):
+        self.session.show_desktop(desktop)
+        window = self.session.desktop_window(desktop)
+        # Keys go where the X keyboard focus is, which Wine's shell window on
+        # the other desktop may have taken.
+        self.session.xdotool("windowfocus", "--sync", window)
+        self.session.xdotool("key", "--window", window, keys)
+
+    def test_switch_hot_key_goes_there_and_back_and_needs_its_modifier(self):
+        self.app.wait_for_shell()
+        self.press_on("Default", "F9")
+        self.assert_no_more_switches(0)
+        self.press_on("Default", "ctrl+F9")
+        self.assert_switch(1, self.private)
+        self.press_on("qwdesk", "ctrl+F9")
+        self.assert_switch(2, self.original)
+        self.assert_no_more_switches(2)
 
 
 if __name__ == "__main__":
