@@ -24,6 +24,7 @@
 #include <cwchar>
 #include <vector>
 
+#include "CKeyState.h"
 #include "CTriggerConfig.h"
 #include "CTriggerDetector.h"
 
@@ -53,17 +54,6 @@ void ConfigureLikeQuillow(CTriggerConfig& config)
     config.SetMiddleButton(true);
     config.SetBothButtons(true);
     config.SetHotKey(VK_F12, false, true, false);
-}
-
-KeyModifiers HeldModifiers()
-{
-    auto held = [](int key) { return (GetAsyncKeyState(key) & 0x8000) != 0; };
-    KeyModifiers m;
-    m.shift = held(VK_SHIFT);
-    m.ctrl = held(VK_CONTROL);
-    m.alt = held(VK_MENU);
-    m.win = held(VK_LWIN) || held(VK_RWIN);
-    return m;
 }
 
 // Left and right clicks one after the other: never a chord, never a trigger.
@@ -116,7 +106,7 @@ double TimeKeys(long long events, bool callNext)
         const auto key = static_cast<uint8_t>('A' + (i / 2) % 26);
         info.vkCode = key;
         info.flags = down ? 0 : LLKHF_UP;
-        const InputVerdict verdict = detector.OnKey(key, down, HeldModifiers(), config.Snapshot());
+        const InputVerdict verdict = detector.OnKey(key, down, CKeyState::Modifiers(), config.Snapshot());
         LONG_PTR result = static_cast<LONG_PTR>(verdict);
         if (callNext) {
             const WPARAM message = down ? WM_KEYDOWN : WM_KEYUP;
@@ -141,7 +131,7 @@ double TimeModifierReadsOnly(long long events)
 {
     const LONGLONG start = Now();
     for (long long i = 0; i < events; ++i)
-        g_sink = g_sink + HeldModifiers().shift;
+        g_sink = g_sink + CKeyState::Modifiers().shift;
     return Nanoseconds(Now() - start, events);
 }
 

@@ -1,5 +1,7 @@
 #include "CInputHook.h"
 
+#include "CKeyState.h"
+
 namespace {
 constexpr UINT kSwitchRequest = WM_USER;
 constexpr LPARAM kAskForPassword = 1;
@@ -16,7 +18,7 @@ void CInputHook::Install(DWORD threadId)
 {
     // Installing again replaces the pair, so a thread never holds two hooks.
     Unhook();
-    m_detector.Resync(HeldButtons());
+    m_detector.Resync(CKeyState::Held(m_lastHotKey));
     m_targetThread.store(threadId);
     m_mouseHook = SetWindowsHookExW(WH_MOUSE_LL, MouseProc, m_module, 0);
     m_keyboardHook = SetWindowsHookExW(WH_KEYBOARD_LL, KeyboardProc, m_module, 0);
@@ -59,35 +61,13 @@ LRESULT CALLBACK CInputHook::KeyboardProc(int code, WPARAM wParam, LPARAM lParam
         const bool down = (event->flags & LLKHF_UP) == 0;
         const auto key = static_cast<uint8_t>(event->vkCode);
         const InputVerdict verdict =
-            self.m_detector.OnKey(key, down, HeldModifiers(), self.m_config.Snapshot());
+            self.m_detector.OnKey(key, down, CKeyState::Modifiers(), self.m_config.Snapshot());
         if (verdict == InputVerdict::Trigger)
             self.m_lastHotKey = key;
         if (self.Deliver(verdict))
             return 1;
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-KeyModifiers CInputHook::HeldModifiers()
-{
-    auto held = [](int key) { return (GetAsyncKeyState(key) & 0x8000) != 0; };
-    KeyModifiers m;
-    m.shift = held(VK_SHIFT);
-    m.ctrl = held(VK_CONTROL);
-    m.alt = held(VK_MENU);
-    m.win = held(VK_LWIN) || held(VK_RWIN);
-    return m;
-}
-
-CTriggerDetector::HeldState CInputHook::HeldButtons() const
-{
-    auto held = [](int key) { return key != 0 && (GetAsyncKeyState(key) & 0x8000) != 0; };
-    CTriggerDetector::HeldState state;
-    state.left = held(VK_LBUTTON);
-    state.right = held(VK_RBUTTON);
-    state.middle = held(VK_MBUTTON);
-    state.hotKey = held(m_lastHotKey);
-    return state;
 }
 
 bool CInputHook::Deliver(InputVerdict verdict)

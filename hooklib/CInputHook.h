@@ -23,8 +23,6 @@ public:
 private:
     static LRESULT CALLBACK MouseProc(int code, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam);
-    static KeyModifiers HeldModifiers();
-    CTriggerDetector::HeldState HeldButtons() const;
     bool Deliver(InputVerdict verdict);
     void Unhook();
 

@@ -81,15 +81,10 @@ LONG CRegistryPath::ReadDword(const wchar_t* name, DWORD* value) const
         return ERROR_PATH_NOT_FOUND;
     if (!value)
         return ERROR_INVALID_PARAMETER;
-    HKEY key = nullptr;
-    LONG result = OpenForRead(&key);
-    if (result != ERROR_SUCCESS)
-        return result;
     DWORD type = REG_NONE;
     DWORD data = 0;
     DWORD bytes = sizeof(data);
-    result = RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&data), &bytes);
-    RegCloseKey(key);
+    const LONG result = QueryValue(name, &type, reinterpret_cast<BYTE*>(&data), &bytes);
     // Anything longer than four bytes is no DWORD, whatever its type says.
     if (result == ERROR_MORE_DATA)
         return ERROR_INVALID_DATA;
@@ -117,14 +112,9 @@ LONG CRegistryPath::QueryString(const wchar_t* name, wchar_t* buffer, DWORD* cap
         return ERROR_PATH_NOT_FOUND;
     if (!buffer || !capacityInChars)
         return ERROR_INVALID_PARAMETER;
-    HKEY key = nullptr;
-    LONG result = OpenForRead(&key);
-    if (result != ERROR_SUCCESS)
-        return result;
     DWORD type = REG_NONE;
     DWORD bytes = ByteSize(*capacityInChars);
-    result = RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &bytes);
-    RegCloseKey(key);
+    const LONG result = QueryValue(name, &type, reinterpret_cast<BYTE*>(buffer), &bytes);
     // A value of the wrong type is refused as such even when it is also too
     // long: a bigger buffer would not make it readable.
     if ((result == ERROR_SUCCESS || result == ERROR_MORE_DATA) && !IsStringType(type))
@@ -156,16 +146,10 @@ LONG CRegistryPath::TakeStringData(wchar_t* buffer, DWORD bytes, DWORD* capacity
 
 LONG CRegistryPath::WriteDword(const wchar_t* name, DWORD value) const
 {
-    if (!HasPath())
-        return ERROR_PATH_NOT_FOUND;
-    HKEY key = nullptr;
-    LONG result = OpenForWrite(&key);
-    if (result != ERROR_SUCCESS)
-        return result;
-    result = RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                            sizeof(value));
-    RegCloseKey(key);
-    return result;
+    return ChangeValue([&](HKEY key) {
+        return RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                              sizeof(value));
+    });
 }
 
 LONG CRegistryPath::WriteString(const wchar_t* name, const wchar_t* text) const
@@ -177,17 +161,30 @@ LONG CRegistryPath::WriteString(const wchar_t* name, const wchar_t* text) const
     const size_t length = wcslen(text);
     if (length >= kMaxStringChars)
         return ERROR_INVALID_DATA;
+    return ChangeValue([&](HKEY key) {
+        return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                              ByteSize(static_cast<DWORD>(length) + 1));
+    });
+}
+
+LONG CRegistryPath::DeleteValue(const wchar_t* name) const
+{
+    return ChangeValue([&](HKEY key) { return RegDeleteValueW(key, name); });
+}
+
+LONG CRegistryPath::QueryValue(const wchar_t* name, DWORD* type, BYTE* data, DWORD* bytes) const
+{
     HKEY key = nullptr;
-    LONG result = OpenForWrite(&key);
+    LONG result = RegOpenKeyExW(m_root, m_path, 0, KEY_READ, &key);
     if (result != ERROR_SUCCESS)
         return result;
-    result = RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                            ByteSize(static_cast<DWORD>(length) + 1));
+    result = RegQueryValueExW(key, name, nullptr, type, data, bytes);
     RegCloseKey(key);
     return result;
 }
 
-LONG CRegistryPath::DeleteValue(const wchar_t* name) const
+template <class Change>
+LONG CRegistryPath::ChangeValue(Change change) const
 {
     if (!HasPath())
         return ERROR_PATH_NOT_FOUND;
@@ -195,14 +192,9 @@ LONG CRegistryPath::DeleteValue(const wchar_t* name) const
     LONG result = OpenForWrite(&key);
     if (result != ERROR_SUCCESS)
         return result;
-    result = RegDeleteValueW(key, name);
+    result = change(key);
     RegCloseKey(key);
     return result;
-}
-
-LONG CRegistryPath::OpenForRead(HKEY* key) const
-{
-    return RegOpenKeyExW(m_root, m_path, 0, KEY_READ, key);
 }
 
 LONG CRegistryPath::OpenForWrite(HKEY* key) const

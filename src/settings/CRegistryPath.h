@@ -38,7 +38,10 @@ private:
     bool HasPath() const { return m_componentCount != 0; }
     void ClearPath();
     bool SplitComponents();
-    LONG OpenForRead(HKEY* key) const;
+    // Each opens its own key handle and closes it before returning.
+    LONG QueryValue(const wchar_t* name, DWORD* type, BYTE* data, DWORD* bytes) const;
+    template <class Change>
+    LONG ChangeValue(Change change) const;
     LONG OpenForWrite(HKEY* key) const;
     LONG CreateMissingKeys() const;
     static LONG OpenOrCreateBelow(HKEY parent, const wchar_t* name, HKEY* key);
