@@ -38,8 +38,18 @@ CUpdatePrompt::CUpdatePrompt(const wchar_t* settingsKey, MessageBoxFunction mess
 
 void CUpdatePrompt::Run(HWND owner)
 {
-    if (AlreadyShown())
+    // The message box runs a modal loop in which the hot key or a tray
+    // double-click can bring the window up again; that request must not open
+    // a second box over the first.
+    if (m_running || AlreadyShown())
         return;
+    m_running = true;
+    Offer(owner);
+    m_running = false;
+}
+
+void CUpdatePrompt::Offer(HWND owner)
+{
     wchar_t version[kVersionChars];
     DWORD versionChars = kVersionChars;
     if (m_registry.ReadString(L"UPDATE_VERSION", version, &versionChars) != ERROR_SUCCESS)

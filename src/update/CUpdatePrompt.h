@@ -27,6 +27,7 @@ public:
     CUpdatePrompt(const CUpdatePrompt&) = delete;
     CUpdatePrompt& operator=(const CUpdatePrompt&) = delete;
 
+    // Does nothing while an earlier call's question is still open.
     void Run(HWND owner);
 
     // Only a plain web address may reach the shell: the address came over
@@ -39,8 +40,10 @@ public:
 private:
     static void OpenInBrowser(const wchar_t* address);
     bool AlreadyShown() const;
+    void Offer(HWND owner);
 
     CRegistryPath m_registry;
     MessageBoxFunction m_messageBox;
     OpenFunction m_open;
+    bool m_running = false;
 };

@@ -91,6 +91,28 @@ TEST_F(UpdatePromptTest, ShownAnnouncementIsNotOfferedAgain)
     EXPECT_EQ(1u, boxes.size());
 }
 
+// The hot key arriving while the question is open runs the prompt again
+// from inside the message box's modal loop.
+TEST_F(UpdatePromptTest, RequestWhileTheQuestionIsOpenOffersNothingMore)
+{
+    Announce(L"4.2.0.11", L"http://www.orvane.com/download/");
+    answer = IDYES;
+    CUpdatePrompt* running = nullptr;
+    CUpdatePrompt prompt(
+        scratch.Path().c_str(),
+        [&](HWND owner, const wchar_t* text, const wchar_t* caption, UINT flags) {
+            boxes.push_back({owner, text, caption, flags});
+            running->Run(owner);
+            return answer;
+        },
+        [this](const wchar_t* address) { opened.push_back(address); });
+    running = &prompt;
+    prompt.Run(nullptr);
+    EXPECT_EQ(1u, boxes.size());
+    EXPECT_EQ(1u, opened.size());
+    EXPECT_EQ(1u, Shown());
+}
+
 TEST_F(UpdatePromptTest, NoRecordOffersNothing)
 {
     Run();
