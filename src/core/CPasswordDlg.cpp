@@ -31,7 +31,7 @@ LRESULT CPasswordDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
 
 LRESULT CPasswordDlg::OnOk(WORD, WORD id, HWND, BOOL&)
 {
-    GetWindowTextW(m_passwordField.m_hWnd, m_enteredPassword, kFieldReadLength);
+    ::GetWindowTextW(m_passwordField.m_hWnd, m_enteredPassword, kFieldReadLength);
     EndDialog(id);
     return 0;
 }

@@ -80,7 +80,7 @@ LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
     ModifyStyle(kFixedSizeStyles, 0);
     FixSize();
     CenterOnScreen();
-    SetTimer(m_hWnd, kUpdateTimer, kUpdateTimerPeriod, nullptr);
+    ::SetTimer(m_hWnd, kUpdateTimer, kUpdateTimerPeriod, nullptr);
     return 0;
 }
 
@@ -91,18 +91,18 @@ void CMainFrame::FixSize()
     RECT frame{0, 0, m_minTrackSize.cx, m_minTrackSize.cy};
     AdjustWindowRectEx(&frame, static_cast<DWORD>(GetStyle()), FALSE,
                        static_cast<DWORD>(GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE)));
-    SetWindowPos(m_hWnd, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+    ::SetWindowPos(m_hWnd, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CMainFrame::CenterOnScreen()
 {
     RECT window{}, work{};
-    GetWindowRect(m_hWnd, &window);
+    ::GetWindowRect(m_hWnd, &window);
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     const int width = window.right - window.left;
     const int height = window.bottom - window.top;
-    SetWindowPos(m_hWnd, nullptr, work.left + (work.right - work.left - width) / 2,
+    ::SetWindowPos(m_hWnd, nullptr, work.left + (work.right - work.left - width) / 2,
                  work.top + (work.bottom - work.top - height) / 2, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -110,7 +110,7 @@ void CMainFrame::CenterOnScreen()
 LRESULT CMainFrame::OnDestroy(UINT, WPARAM, LPARAM, BOOL&)
 {
     SetTrayIconShown(false);
-    KillTimer(m_hWnd, kUpdateTimer);
+    ::KillTimer(m_hWnd, kUpdateTimer);
     m_applier.ReleaseSettingsHotKey();
     GlobalDeleteAtom(m_hotKeyAtom);
     PostThreadMessageW(g_module.GetMainThreadId(), WM_STOP_THREAD, 0, 0);
@@ -139,7 +139,7 @@ LRESULT CMainFrame::OnEraseBackground(UINT, WPARAM wParam, LPARAM, BOOL& handled
     }
     HDC target = reinterpret_cast<HDC>(wParam);
     RECT client{};
-    GetClientRect(m_hWnd, &client);
+    ::GetClientRect(m_hWnd, &client);
     BITMAP image{};
     GetObjectW(m_background, sizeof(image), &image);
     HDC source = CreateCompatibleDC(target);
@@ -178,12 +178,12 @@ LRESULT CMainFrame::OnTimer(UINT, WPARAM timerId, LPARAM, BOOL& handled)
 
 void CMainFrame::ShowSettingsWindow()
 {
-    if (!IsWindowVisible(m_hWnd))
+    if (!::IsWindowVisible(m_hWnd))
         ShowWindow(SW_SHOW);
     if (IsIconic(m_hWnd))
         ShowWindow(SW_RESTORE);
     else
-        BringWindowToTop(m_hWnd);
+        ::BringWindowToTop(m_hWnd);
     SetForegroundWindow(m_hWnd);
     CenterOnScreen();
     // Last, so a stored announcement is asked about over the shown frame.

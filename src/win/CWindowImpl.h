@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <atomic>
+
 #include "CWindow.h"
 #include "MessageMap.h"
 
@@ -11,7 +13,8 @@ struct CWndClassInfo {
     const wchar_t* name;
     UINT style;
     HBRUSH background;
-    UINT iconId;  // 0: no icon
+    UINT iconId;                 // 0: no icon
+    const wchar_t* baseClassName;  // nullptr: not a superclass
 };
 
 // Declares the window class of a CWindowImpl: name, class style, background
@@ -19,7 +22,18 @@ struct CWndClassInfo {
 #define DECLARE_WND_CLASS_EX(className, classStyle, backgroundBrush, icon)                   \
     static const CWndClassInfo& GetWndClassInfo()                                            \
     {                                                                                        \
-        static const CWndClassInfo info{className, classStyle, backgroundBrush, icon};       \
+        static const CWndClassInfo info{className, classStyle, backgroundBrush, icon, nullptr}; \
+        return info;                                                                         \
+    }
+
+// Declares a class that behaves as an existing one (a system control) until
+// the window object answers a message itself: it takes the base class's
+// style, cursor, background and extra bytes, and every message the object
+// leaves goes on to the base class's window procedure.
+#define DECLARE_WND_SUPERCLASS(className, baseClassName)                                     \
+    static const CWndClassInfo& GetWndClassInfo()                                            \
+    {                                                                                        \
+        static const CWndClassInfo info{className, 0, nullptr, 0, baseClassName};            \
         return info;                                                                         \
     }
 
@@ -38,9 +52,26 @@ protected:
 template <class T, class TBase = CWindow>
 class CWindowImpl : public TBase, public CMessageMap {
 public:
+    // What a child made without a style gets; a window kind may hide this.
+    static DWORD GetWndStyle(DWORD style)
+    {
+        return style ? style : WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+    }
+
+    // A child window with a control id; style 0 takes T's default style.
+    HWND Create(HWND parent, const RECT& rect, const wchar_t* title = nullptr, DWORD style = 0,
+                DWORD exStyle = 0, UINT id = 0)
+    {
+        return Create(parent, &rect, title, T::GetWndStyle(style), exStyle,
+                      reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)));
+    }
+
     HWND Create(HWND parent, const RECT* rect, const wchar_t* title, DWORD style, DWORD exStyle,
                 HMENU menu = nullptr)
     {
+        // One object drives one window.
+        if (this->m_hWnd)
+            return nullptr;
         HINSTANCE instance = GetModuleHandleW(nullptr);
         if (!RegisterClassOnce(instance))
             return nullptr;
@@ -77,7 +108,7 @@ public:
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     {
         return m_subclassed ? DefSubclassProc(this->m_hWnd, message, wParam, lParam)
-                            : ::DefWindowProcW(this->m_hWnd, message, wParam, lParam);
+                            : CallBaseProc(this->m_hWnd, message, wParam, lParam);
     }
 
     // Called after the window is gone; the object may delete itself here.
@@ -89,41 +120,81 @@ protected:
 private:
     static constexpr UINT_PTR kSubclassId = 1;
 
+    // The base class's window procedure of a superclass; set when the class
+    // is registered, read by every window of it.
+    static std::atomic<WNDPROC>& BaseProc()
+    {
+        static std::atomic<WNDPROC> proc{nullptr};
+        return proc;
+    }
+
+    static LRESULT CallBaseProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        WNDPROC base = BaseProc().load();
+        return base ? ::CallWindowProcW(base, hwnd, message, wParam, lParam)
+                    : ::DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+
+    static bool ReadBaseClass(const wchar_t* baseClassName, WNDCLASSEXW& wc)
+    {
+        wc.cbSize = sizeof(wc);
+        if (!GetClassInfoExW(nullptr, baseClassName, &wc))
+            return false;
+        BaseProc().store(wc.lpfnWndProc);
+        return true;
+    }
+
     static bool RegisterClassOnce(HINSTANCE instance)
     {
         const CWndClassInfo& info = T::GetWndClassInfo();
-        WNDCLASSEXW existing{sizeof(existing)};
-        if (GetClassInfoExW(instance, info.name, &existing))
-            return true;
         WNDCLASSEXW wc{sizeof(wc)};
-        wc.style = info.style;
+        if (GetClassInfoExW(instance, info.name, &wc)) {
+            // Registered before this object's kind knew its base procedure:
+            // without it every message would go to a null procedure.
+            return !info.baseClassName || BaseProc().load() ||
+                   ReadBaseClass(info.baseClassName, wc);
+        }
+        wc = WNDCLASSEXW{sizeof(wc)};
+        if (info.baseClassName) {
+            if (!ReadBaseClass(info.baseClassName, wc))
+                return false;
+            // The class is ours, local to this module, whatever the base was.
+            wc.style &= ~CS_GLOBALCLASS;
+        } else {
+            wc.style = info.style;
+            wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+            wc.hbrBackground = info.background;
+            if (info.iconId) {
+                wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(info.iconId));
+                wc.hIconSm = static_cast<HICON>(LoadImageW(
+                    instance, MAKEINTRESOURCEW(info.iconId), IMAGE_ICON,
+                    GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+            }
+        }
         wc.lpfnWndProc = StartWindowProc;
         wc.hInstance = instance;
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = info.background;
+        wc.lpszMenuName = nullptr;
         wc.lpszClassName = info.name;
-        if (info.iconId) {
-            wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(info.iconId));
-            wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(info.iconId),
-                                                       IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                                       GetSystemMetrics(SM_CYSMICON), 0));
-        }
         return RegisterClassExW(&wc) != 0;
     }
 
     static LRESULT CALLBACK StartWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     {
         if (message == WM_NCCREATE) {
+            // A window of the class made by anyone but Create (a dialog
+            // template naming it) brings no object and stays a plain one.
             auto* self = static_cast<T*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-            self->m_hWnd = hwnd;
-            SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+            if (self) {
+                self->m_hWnd = hwnd;
+                SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+            }
         }
         auto* self = reinterpret_cast<T*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
         if (!self)
-            return ::DefWindowProcW(hwnd, message, wParam, lParam);
+            return CallBaseProc(hwnd, message, wParam, lParam);
         LRESULT result = 0;
         if (!self->ProcessWindowMessage(hwnd, message, wParam, lParam, result))
-            result = ::DefWindowProcW(hwnd, message, wParam, lParam);
+            result = CallBaseProc(hwnd, message, wParam, lParam);
         if (message == WM_NCDESTROY) {
             SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
             self->m_hWnd = nullptr;

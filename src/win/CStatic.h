@@ -1,0 +1,14 @@
+#pragma once
+
+#include <windows.h>
+
+#include "CWindow.h"
+
+// A static control: a label or a picture.
+class CStatic : public CWindow {
+public:
+    CStatic() = default;
+    explicit CStatic(HWND hwnd) : CWindow(hwnd) {}
+
+    static const wchar_t* GetWndClassName() { return L"Static"; }
+};
