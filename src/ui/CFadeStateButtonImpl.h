@@ -77,6 +77,16 @@ public:
         return next >= kNoFade ? kNoFade : static_cast<int>(next);
     }
 
+    // The ticks that make up that many levels of a step; never more than
+    // the step was given.
+    static DWORD TicksFor(int levels, int divisor = kFadeDivisor)
+    {
+        if (levels <= 0 || divisor <= 0)
+            return 0;
+        return static_cast<DWORD>(static_cast<unsigned long long>(levels) *
+                                  static_cast<unsigned>(divisor) / 10);
+    }
+
     static BYTE CurrentFrameAlpha(int level)
     {
         const int alpha = 2 * level + 2;
@@ -382,12 +392,11 @@ private:
         }
         if (m_fadeLevel < kNoFade) {
             const int next = FadeStep(m_fadeLevel, m_fadeTick, now, m_fadeDivisor);
-            // Paints closer together than a step keep their time for the
-            // next one instead of losing it.
-            if (next != m_fadeLevel) {
-                m_fadeLevel = next;
-                m_fadeTick = now;
-            }
+            // The tick moves on by the time the step used up, not to now:
+            // paints closer together than a level would otherwise each
+            // drop their remainder and stall the fade.
+            m_fadeTick += TicksFor(next - m_fadeLevel, m_fadeDivisor);
+            m_fadeLevel = next;
         }
         // Also a fade that starts already complete: its timer must not run on.
         if (m_fadeLevel >= kNoFade) {
