@@ -1,0 +1,390 @@
+#include "CThemedTabBar.h"
+
+#include <windowsx.h>
+
+#include <cwchar>
+
+#include "../win/CClientDC.h"
+#include "../win/CPaintDC.h"
+#include "../win/CScopedSelect.h"
+#include "themed/CBackgroundCapture.h"
+#include "themed/CImageBlend.h"
+#include "themed/CImageLoader.h"
+#include "themed/CNineGrid.h"
+#include "themed/CThemeFonts.h"
+
+namespace {
+constexpr UINT kBaseStripImage = 204;
+constexpr UINT kTabImage = 205;
+constexpr int kTabImageFrames = 5;
+constexpr RECT kBaseStripBorders{4, 2, 4, 0};
+constexpr RECT kTabBorders{14, 6, 14, 6};
+constexpr int kFirstTabLeft = 16;
+constexpr int kTabGap = 4;
+constexpr int kTabTop = 4;
+constexpr int kLabelPadding = 28;
+constexpr int kTabHeightOverText = 14;
+constexpr int kBarHeightOverTabs = 5;
+constexpr UINT kLabelFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
+
+// The flag a tab shows: selected outranks hot.
+DWORD VisibleFlag(DWORD state)
+{
+    if (state & CThemedTabBar::kSelected)
+        return CThemedTabBar::kSelected;
+    return state & CThemedTabBar::kHot;
+}
+
+RECT WholeImage(HBITMAP image)
+{
+    const SIZE size = CImageBlend::SizeOf(image);
+    return RECT{0, 0, size.cx, size.cy};
+}
+}
+
+CThemedTabBar::~CThemedTabBar()
+{
+    // The window must not outlive the object its procedure calls into.
+    if (IsWindow())
+        DestroyWindow();
+}
+
+HWND CThemedTabBar::Create(HWND parent, DWORD style)
+{
+    const RECT empty{};
+    return CWindowImpl::Create(parent, &empty, nullptr, style, 0);
+}
+
+RECT CThemedTabBar::LayoutTab(int x, SIZE text, int textHeight)
+{
+    return RECT{x, kTabTop, x + text.cx + kLabelPadding, kTabTop + textHeight + 12};
+}
+
+int CThemedTabBar::FadeWeight(DWORD start, DWORD end, DWORD now)
+{
+    // Differences of tick counts, so a fade across the 49-day wrap of
+    // GetTickCount runs like any other.
+    const DWORD length = end - start;
+    const DWORD elapsed = now - start;
+    if (length == 0 || elapsed >= length)
+        return 255;
+    return static_cast<int>(static_cast<unsigned long long>(elapsed) * 255 / length);
+}
+
+int CThemedTabBar::FrameOf(DWORD state)
+{
+    if (state & kSelected)
+        return 1;
+    if (state & kHot)
+        return 3;
+    return 0;
+}
+
+bool CThemedTabBar::AddTabs(const TabDescription* tabs, int count)
+{
+    if (!m_hWnd || !tabs || count <= 0)
+        return false;
+    CClientDC dc(m_hWnd);
+    CScopedSelect font(dc, m_font);
+    int x = m_tabs.empty() ? kFirstTabLeft : m_tabs.back().rect.right + kTabGap;
+    for (int i = 0; i < count; ++i) {
+        TabItem tab;
+        tab.id = tabs[i].id;
+        // A label that fills its whole array has no terminator of its own.
+        const size_t length = wcsnlen(tabs[i].text, _countof(tabs[i].text));
+        const size_t kept = length < _countof(tab.text) ? length : _countof(tab.text) - 1;
+        wmemcpy(tab.text, tabs[i].text, kept);
+        tab.text[kept] = L'\0';
+        tab.state = static_cast<DWORD>(tabs[i].state);
+        tab.previousState = tab.state;
+        SIZE text{};
+        dc.GetTextExtent(tab.text, static_cast<int>(kept), &text);
+        tab.rect = LayoutTab(x, text, m_textMetrics.tmHeight);
+        x = tab.rect.right + kTabGap;
+        m_tabs.push_back(tab);
+    }
+    m_selected = -1;
+    Select(0, true);
+    return true;
+}
+
+BOOL CThemedTabBar::Select(int index, bool fade)
+{
+    if (index < 0 || index >= GetTabCount())
+        return FALSE;
+    ChangeTabStates(index, kSelected, fade ? kSelectionFadeMs : 0);
+    m_selected = index;
+    Invalidate();
+    return TRUE;
+}
+
+RECT CThemedTabBar::GetTabRect(int index) const
+{
+    return index >= 0 && index < GetTabCount() ? m_tabs[index].rect : RECT{};
+}
+
+DWORD CThemedTabBar::GetTabState(int index) const
+{
+    return index >= 0 && index < GetTabCount() ? m_tabs[index].state : 0;
+}
+
+bool CThemedTabBar::IsTabFading(int index) const
+{
+    if (index < 0 || index >= GetTabCount())
+        return false;
+    return FadeRuns(m_tabs[index].fadeStart, m_tabs[index].fadeEnd);
+}
+
+void CThemedTabBar::ChangeTabStates(int index, DWORD flags, DWORD fadeMs)
+{
+    const DWORD now = GetTickCount();
+    for (int i = 0; i < GetTabCount(); ++i) {
+        TabItem& tab = m_tabs[i];
+        if (i == index) {
+            // The tab that gains the flag shows it at once.
+            if (tab.state & flags)
+                continue;
+            tab.previousState = tab.state;
+            tab.state |= flags;
+        } else {
+            if (!(tab.state & flags))
+                continue;
+            if (VisibleFlag(tab.state) & flags)
+                StartFade(tab, now, fadeMs);
+            tab.previousState = tab.state;
+            tab.state &= ~flags;
+        }
+        InvalidateRect(&tab.rect);
+    }
+}
+
+void CThemedTabBar::StartFade(TabItem& tab, DWORD now, DWORD fadeMs)
+{
+    if (fadeMs == 0) {
+        // An immediate change also ends a fade still running on the tab.
+        tab.fadeStart = tab.fadeEnd = 0;
+        return;
+    }
+    tab.fadeStart = now;
+    tab.fadeEnd = now + fadeMs;
+    SetTimer(kFadeTimer, kFadeTimerPeriod);
+}
+
+LRESULT CThemedTabBar::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
+{
+    ModifyStyleEx(0, WS_EX_COMPOSITED);
+    m_baseStrip.Attach(CImageLoader::LoadPng(kBaseStripImage));
+    m_tabImage.Attach(CImageLoader::LoadPng(kTabImage));
+    if (!m_notify)
+        m_notify = ::GetParent(m_hWnd);
+    MakeLabelFont();
+    {
+        CClientDC dc(m_hWnd);
+        CScopedSelect font(dc, m_font);
+        dc.GetTextMetrics(&m_textMetrics);
+    }
+    m_tabHeight = m_textMetrics.tmHeight + kTabHeightOverText;
+    FitHeightToTabs();
+    return 0;
+}
+
+bool CThemedTabBar::MakeLabelFont()
+{
+    if (m_font.IsNull())
+        m_font.Attach(CThemeFonts::CreateEnlargedMenuFont());
+    return !m_font.IsNull();
+}
+
+void CThemedTabBar::FitHeightToTabs()
+{
+    RECT window{}, client{};
+    GetWindowRect(&window);
+    GetClientRect(&client);
+    const int frameHeight = (window.bottom - window.top) - (client.bottom - client.top);
+    SetWindowPos(nullptr, 0, 0, window.right - window.left,
+                 frameHeight + m_tabHeight + kBarHeightOverTabs,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+LRESULT CThemedTabBar::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled)
+{
+    KillTimer(kFadeTimer);
+    handled = FALSE;
+    return 0;
+}
+
+LRESULT CThemedTabBar::OnPaint(UINT, WPARAM, LPARAM, BOOL&)
+{
+    CPaintDC dc(m_hWnd);
+    DoPaint(dc);
+    return 0;
+}
+
+LRESULT CThemedTabBar::OnPrintClient(UINT, WPARAM wParam, LPARAM, BOOL&)
+{
+    DoPaint(CDCHandle(reinterpret_cast<HDC>(wParam)));
+    return 0;
+}
+
+void CThemedTabBar::DoPaint(CDCHandle dc)
+{
+    if (dc.IsNull())
+        return;
+    RECT client{};
+    GetClientRect(&client);
+    PaintBackground(dc, client);
+    PaintBaseStrip(dc, client);
+    const DWORD now = GetTickCount();
+    for (const TabItem& tab : m_tabs)
+        PaintTab(dc, tab, now);
+}
+
+void CThemedTabBar::PaintBackground(CDCHandle dc, const RECT& client)
+{
+    if (m_background.IsNull())
+        m_background.Attach(CBackgroundCapture::Capture(m_hWnd, ::GetParent(m_hWnd)));
+    if (m_background.IsNull())
+        return;
+    CScopedSelect brush(dc, m_background);
+    dc.PatBlt(client.left, client.top, client.right - client.left, client.bottom - client.top,
+              PATCOPY);
+}
+
+void CThemedTabBar::PaintBaseStrip(CDCHandle dc, const RECT& client)
+{
+    if (m_baseStrip.IsNull())
+        return;
+    const RECT strip{client.left + 4, client.top + m_tabHeight, client.right - 4, client.bottom};
+    CNineGrid::DrawImage(dc, strip, m_baseStrip, WholeImage(m_baseStrip), 255,
+                         kBaseStripBorders);
+}
+
+void CThemedTabBar::PaintTab(CDCHandle dc, const TabItem& tab, DWORD now)
+{
+    if (FadeRuns(tab.fadeStart, tab.fadeEnd)) {
+        const int weight = FadeWeight(tab.fadeStart, tab.fadeEnd, now);
+        PaintTabFrame(dc, tab.rect, FrameOf(tab.previousState), static_cast<BYTE>(255 - weight));
+        PaintTabFrame(dc, tab.rect, FrameOf(tab.state), static_cast<BYTE>(weight));
+    } else {
+        PaintTabFrame(dc, tab.rect, FrameOf(tab.state), 255);
+    }
+    PaintLabel(dc, tab);
+}
+
+void CThemedTabBar::PaintTabFrame(CDCHandle dc, const RECT& rect, int frame, BYTE alpha)
+{
+    if (m_tabImage.IsNull())
+        return;
+    const RECT image = WholeImage(m_tabImage);
+    const int frameWidth = image.right / kTabImageFrames;
+    if (frameWidth <= 0)
+        return;
+    const RECT source{frame * frameWidth, 0, (frame + 1) * frameWidth, image.bottom};
+    CNineGrid::DrawImage(dc, rect, m_tabImage, source, alpha, kTabBorders);
+}
+
+void CThemedTabBar::PaintLabel(CDCHandle dc, const TabItem& tab)
+{
+    CScopedSelect font(dc, m_font);
+    const int oldMode = dc.SetBkMode(TRANSPARENT);
+    const COLORREF oldColour = dc.SetTextColor(RGB(0, 0, 0));
+    RECT rect = tab.rect;
+    dc.DrawText(tab.text, -1, &rect, kLabelFormat);
+    dc.SetTextColor(oldColour);
+    dc.SetBkMode(oldMode);
+}
+
+LRESULT CThemedTabBar::OnTimer(UINT, WPARAM timerId, LPARAM, BOOL& handled)
+{
+    if (timerId != kFadeTimer) {
+        handled = FALSE;
+        return 0;
+    }
+    const DWORD now = GetTickCount();
+    bool fading = false;
+    for (TabItem& tab : m_tabs) {
+        if (!FadeRuns(tab.fadeStart, tab.fadeEnd))
+            continue;
+        InvalidateRect(&tab.rect);
+        if (FadeWeight(tab.fadeStart, tab.fadeEnd, now) >= 255)
+            tab.fadeStart = tab.fadeEnd = 0;
+        else
+            fading = true;
+    }
+    if (!fading)
+        KillTimer(kFadeTimer);
+    return 0;
+}
+
+int CThemedTabBar::TabAt(LPARAM point) const
+{
+    const POINT pt{GET_X_LPARAM(point), GET_Y_LPARAM(point)};
+    for (int i = 0; i < GetTabCount(); ++i) {
+        if (PtInRect(&m_tabs[i].rect, pt))
+            return i;
+    }
+    return -1;
+}
+
+LRESULT CThemedTabBar::OnMouseMove(UINT, WPARAM, LPARAM lParam, BOOL&)
+{
+    ChangeTabStates(TabAt(lParam), kHot, 0);
+    if (!m_tracking) {
+        TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, m_hWnd, 0};
+        m_tracking = TrackMouseEvent(&track) != FALSE;
+    }
+    return 0;
+}
+
+LRESULT CThemedTabBar::OnMouseLeave(UINT, WPARAM, LPARAM, BOOL&)
+{
+    m_tracking = false;
+    ChangeTabStates(-1, kHot, 0);
+    return 0;
+}
+
+LRESULT CThemedTabBar::OnLButtonDown(UINT, WPARAM, LPARAM lParam, BOOL&)
+{
+    if (TabAt(lParam) < 0)
+        return 0;
+    m_pressed = true;
+    SetCapture();
+    return 0;
+}
+
+LRESULT CThemedTabBar::OnLButtonUp(UINT, WPARAM, LPARAM lParam, BOOL&)
+{
+    // Only a press that began on a tab makes a click; a drag from elsewhere
+    // that ends over the bar does not switch pages.
+    const bool pressed = m_pressed;
+    m_pressed = false;
+    ReleaseCapture();
+    const int index = TabAt(lParam);
+    if (!pressed || index < 0)
+        return 0;
+    m_selected = index;
+    Invalidate();
+    SendTabCommand(m_tabs[index]);
+    Select(index, true);
+    return 0;
+}
+
+LRESULT CThemedTabBar::OnCaptureChanged(UINT, WPARAM, LPARAM, BOOL&)
+{
+    m_pressed = false;
+    return 0;
+}
+
+void CThemedTabBar::SendTabCommand(const TabItem& tab)
+{
+    if (tab.id == 0 || !m_notify)
+        return;
+    ::SendMessageW(m_notify, WM_COMMAND, MAKEWPARAM(tab.id, 0), reinterpret_cast<LPARAM>(m_hWnd));
+}
+
+LRESULT CThemedTabBar::OnMoveOrSize(UINT, WPARAM, LPARAM, BOOL&)
+{
+    m_background.DeleteObject();
+    Invalidate();
+    return 0;
+}

@@ -1,0 +1,298 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cwchar>
+
+#include "CommandRecorder.h"
+#include "PrintedWindow.h"
+#include "ui/CThemedTabBar.h"
+
+namespace {
+
+// Long enough for a loaded Wine, short enough that a fade that never ends
+// fails instead of hanging the run.
+constexpr DWORD kWaitMs = 3000;
+constexpr UINT_PTR kFadeTimer = 42;
+
+using Tab = CThemedTabBar::TabDescription;
+
+LPARAM PointAt(int x, int y) { return MAKELPARAM(x, y); }
+
+LPARAM CentreOf(const RECT& rect)
+{
+    return PointAt((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+}
+
+bool Selected(DWORD state) { return (state & CThemedTabBar::kSelected) != 0; }
+
+// ---- the arithmetic ----
+
+TEST(TabBarLayoutTest, TabIsTwentyEightWiderThanItsLabelAndTwelveTallerThanTheFont)
+{
+    const RECT tab = CThemedTabBar::LayoutTab(16, SIZE{60, 15}, 18);
+    EXPECT_EQ(16, tab.left);
+    EXPECT_EQ(4, tab.top);
+    EXPECT_EQ(16 + 60 + 28, tab.right);
+    EXPECT_EQ(4 + 18 + 12, tab.bottom);
+}
+
+TEST(TabBarLayoutTest, TabHeightFollowsTheFontNotTheMeasuredLabel)
+{
+    const RECT tab = CThemedTabBar::LayoutTab(120, SIZE{33, 40}, 13);
+    EXPECT_EQ(120 + 33 + 28, tab.right);
+    EXPECT_EQ(4 + 13 + 12, tab.bottom);
+}
+
+TEST(TabBarFadeTest, WeightRunsFromNoneToFullOverTheFade)
+{
+    EXPECT_EQ(0, CThemedTabBar::FadeWeight(1000, 1300, 1000));
+    EXPECT_EQ(127, CThemedTabBar::FadeWeight(1000, 1300, 1150));
+    EXPECT_EQ(255, CThemedTabBar::FadeWeight(1000, 1300, 1300));
+}
+
+TEST(TabBarFadeTest, WeightStaysFullAfterTheEnd)
+{
+    EXPECT_EQ(255, CThemedTabBar::FadeWeight(1000, 1300, 1301));
+    EXPECT_EQ(255, CThemedTabBar::FadeWeight(1000, 1300, 90000));
+}
+
+TEST(TabBarFadeTest, WeightSurvivesTheTickCountWrap)
+{
+    const DWORD start = 0xFFFFFF00;
+    const DWORD end = start + 300;  // past the wrap
+    EXPECT_EQ(127, CThemedTabBar::FadeWeight(start, end, start + 150));
+    EXPECT_EQ(255, CThemedTabBar::FadeWeight(start, end, end + 10));
+}
+
+TEST(TabBarFadeTest, EmptyFadeIsAlreadyComplete)
+{
+    EXPECT_EQ(255, CThemedTabBar::FadeWeight(500, 500, 500));
+}
+
+TEST(TabBarFadeTest, SelectedOutranksHot)
+{
+    EXPECT_EQ(0, CThemedTabBar::FrameOf(0));
+    EXPECT_EQ(1, CThemedTabBar::FrameOf(CThemedTabBar::kSelected));
+    EXPECT_EQ(3, CThemedTabBar::FrameOf(CThemedTabBar::kHot));
+    EXPECT_EQ(1, CThemedTabBar::FrameOf(CThemedTabBar::kSelected | CThemedTabBar::kHot));
+}
+
+// ---- a real bar in a stand-in frame ----
+
+class TabBarWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_frame.IsWindow());
+        ASSERT_NE(nullptr, m_bar.Create(m_frame));
+        m_bar.SetWindowPos(nullptr, 0, 0, 600, m_bar.GetTabHeight() + 5,
+                           SWP_NOZORDER | SWP_NOACTIVATE);
+        const Tab tabs[] = {{1, L"Basic Settings", 0},
+                            {2, L"Advanced Settings", 0},
+                            {3, L"About", 0}};
+        ASSERT_TRUE(m_bar.AddTabs(tabs, 3));
+    }
+
+    void Click(int pressTab, int releaseTab)
+    {
+        m_bar.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, CentreOf(m_bar.GetTabRect(pressTab)));
+        m_bar.PostMessage(WM_LBUTTONUP, 0, CentreOf(m_bar.GetTabRect(releaseTab)));
+        PumpPosted();
+    }
+
+    bool FadesRun() const
+    {
+        for (int i = 0; i < m_bar.GetTabCount(); ++i) {
+            if (m_bar.IsTabFading(i))
+                return true;
+        }
+        return false;
+    }
+
+    CCommandRecorder m_frame;
+    CThemedTabBar m_bar;
+};
+
+TEST_F(TabBarWindowTest, ClientAreaIsFiveTallerThanATab)
+{
+    RECT client{};
+    m_bar.GetClientRect(&client);
+    EXPECT_EQ(m_bar.GetTabHeight() + 5, client.bottom);
+}
+
+TEST_F(TabBarWindowTest, TabsStartAtSixteenAndStandFourApart)
+{
+    const RECT first = m_bar.GetTabRect(0);
+    const RECT second = m_bar.GetTabRect(1);
+    const RECT third = m_bar.GetTabRect(2);
+    EXPECT_EQ(16, first.left);
+    EXPECT_EQ(first.right + 4, second.left);
+    EXPECT_EQ(second.right + 4, third.left);
+    // A tab is two pixels lower than the tab height: 12 and 14 over the font.
+    EXPECT_EQ(m_bar.GetTabHeight() - 2, first.bottom - first.top);
+    // The longer label makes the wider tab.
+    EXPECT_GT(second.right - second.left, third.right - third.left);
+}
+
+TEST_F(TabBarWindowTest, LabelFillingItsWholeArrayIsCutToNinetyNine)
+{
+    Tab full{4, {}, 0};
+    wmemset(full.text, L'x', 100);  // no terminator
+    Tab cut{5, {}, 0};
+    wmemset(cut.text, L'x', 99);
+    ASSERT_TRUE(m_bar.AddTabs(&full, 1));
+    ASSERT_TRUE(m_bar.AddTabs(&cut, 1));
+    const RECT fullRect = m_bar.GetTabRect(3);
+    const RECT cutRect = m_bar.GetTabRect(4);
+    EXPECT_EQ(cutRect.right - cutRect.left, fullRect.right - fullRect.left);
+}
+
+TEST_F(TabBarWindowTest, AddingTabsSelectsTheFirstWithoutAFade)
+{
+    EXPECT_EQ(0, m_bar.GetSelectedIndex());
+    EXPECT_TRUE(Selected(m_bar.GetTabState(0)));
+    EXPECT_FALSE(Selected(m_bar.GetTabState(1)));
+    EXPECT_FALSE(FadesRun());
+}
+
+TEST_F(TabBarWindowTest, ClickSendsTheTabCommandBeforeTheHighlightMoves)
+{
+    bool sawOldHighlight = false;
+    bool sawNewHighlight = true;
+    int indexDuringCommand = -1;
+    m_frame.onCommand = [&](const CCommandRecorder::Command&) {
+        sawOldHighlight = Selected(m_bar.GetTabState(0));
+        sawNewHighlight = Selected(m_bar.GetTabState(1));
+        indexDuringCommand = m_bar.GetSelectedIndex();
+    };
+    Click(1, 1);
+    ASSERT_EQ(1u, m_frame.commands.size());
+    EXPECT_EQ(MAKEWPARAM(2, 0), m_frame.commands[0].wParam);
+    EXPECT_EQ(reinterpret_cast<LPARAM>(m_bar.m_hWnd), m_frame.commands[0].lParam);
+    EXPECT_TRUE(sawOldHighlight);
+    EXPECT_FALSE(sawNewHighlight);
+    EXPECT_EQ(1, indexDuringCommand);
+    EXPECT_TRUE(Selected(m_bar.GetTabState(1)));
+    EXPECT_FALSE(Selected(m_bar.GetTabState(0)));
+}
+
+TEST_F(TabBarWindowTest, PressOnATabAndReleaseOutsideEveryTabDoesNothing)
+{
+    m_bar.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, CentreOf(m_bar.GetTabRect(1)));
+    m_bar.PostMessage(WM_LBUTTONUP, 0, PointAt(2, 2));
+    PumpPosted();
+    EXPECT_TRUE(m_frame.commands.empty());
+    EXPECT_EQ(0, m_bar.GetSelectedIndex());
+    EXPECT_TRUE(Selected(m_bar.GetTabState(0)));
+    EXPECT_FALSE(m_bar.HasCapture());
+}
+
+TEST_F(TabBarWindowTest, ReleaseOverAnotherTabSelectsThatTab)
+{
+    Click(1, 2);
+    ASSERT_EQ(1u, m_frame.commands.size());
+    EXPECT_EQ(MAKEWPARAM(3, 0), m_frame.commands[0].wParam);
+    EXPECT_EQ(2, m_bar.GetSelectedIndex());
+}
+
+TEST_F(TabBarWindowTest, ReleaseWithoutAPressOnTheBarIsNoClick)
+{
+    m_bar.PostMessage(WM_LBUTTONUP, 0, CentreOf(m_bar.GetTabRect(2)));
+    PumpPosted();
+    EXPECT_TRUE(m_frame.commands.empty());
+    EXPECT_EQ(0, m_bar.GetSelectedIndex());
+}
+
+TEST_F(TabBarWindowTest, TabWithIdZeroSelectsWithoutACommand)
+{
+    const Tab silent{0, L"Silent", 0};
+    ASSERT_TRUE(m_bar.AddTabs(&silent, 1));
+    Click(3, 3);
+    EXPECT_TRUE(m_frame.commands.empty());
+    EXPECT_EQ(3, m_bar.GetSelectedIndex());
+}
+
+TEST_F(TabBarWindowTest, SelectionFadesOnlyTheTabLosingIt)
+{
+    ASSERT_TRUE(m_bar.Select(1, true));
+    EXPECT_TRUE(m_bar.IsTabFading(0));
+    EXPECT_FALSE(m_bar.IsTabFading(1));
+    EXPECT_FALSE(m_bar.IsTabFading(2));
+    EXPECT_TRUE(Selected(m_bar.GetTabState(1)));
+    EXPECT_FALSE(Selected(m_bar.GetTabState(0)));
+}
+
+TEST_F(TabBarWindowTest, FadeTimerStopsWhenTheFadesEnd)
+{
+    ASSERT_TRUE(m_bar.Select(2, true));
+    ASSERT_TRUE(FadesRun());
+    EXPECT_TRUE(PumpUntil([&] { return !FadesRun(); }, kWaitMs));
+    SetLastError(0xdeadbeef);
+    EXPECT_FALSE(KillTimer(m_bar, kFadeTimer));
+}
+
+TEST_F(TabBarWindowTest, SelectWithoutFadeMovesTheHighlightAtOnce)
+{
+    ASSERT_TRUE(m_bar.Select(2, false));
+    EXPECT_EQ(2, m_bar.GetSelectedIndex());
+    EXPECT_TRUE(Selected(m_bar.GetTabState(2)));
+    EXPECT_FALSE(Selected(m_bar.GetTabState(0)));
+    EXPECT_FALSE(FadesRun());
+}
+
+TEST_F(TabBarWindowTest, SelectingPastTheLastTabChangesNothing)
+{
+    EXPECT_FALSE(m_bar.Select(3, true));
+    EXPECT_FALSE(m_bar.Select(-1, true));
+    EXPECT_EQ(0, m_bar.GetSelectedIndex());
+    EXPECT_TRUE(Selected(m_bar.GetTabState(0)));
+}
+
+TEST_F(TabBarWindowTest, MouseOverATabMakesOnlyThatTabHot)
+{
+    m_bar.SendMessage(WM_MOUSEMOVE, 0, CentreOf(m_bar.GetTabRect(2)));
+    EXPECT_TRUE(m_bar.GetTabState(2) & CThemedTabBar::kHot);
+    EXPECT_FALSE(m_bar.GetTabState(1) & CThemedTabBar::kHot);
+    m_bar.SendMessage(WM_MOUSEMOVE, 0, CentreOf(m_bar.GetTabRect(1)));
+    EXPECT_FALSE(m_bar.GetTabState(2) & CThemedTabBar::kHot);
+    EXPECT_TRUE(m_bar.GetTabState(1) & CThemedTabBar::kHot);
+    // Hot changes are immediate.
+    EXPECT_FALSE(FadesRun());
+}
+
+TEST_F(TabBarWindowTest, LeavingTheBarClearsTheHotTab)
+{
+    m_bar.SendMessage(WM_MOUSEMOVE, 0, CentreOf(m_bar.GetTabRect(2)));
+    m_bar.SendMessage(WM_MOUSELEAVE);
+    EXPECT_FALSE(m_bar.GetTabState(2) & CThemedTabBar::kHot);
+}
+
+TEST_F(TabBarWindowTest, LabelsShowOverTheCapturedBackground)
+{
+    RECT client{};
+    m_bar.GetClientRect(&client);
+    CPrintedWindow printed(m_bar, client.right, client.bottom);
+    EXPECT_GT(printed.CountPixels(m_bar.GetTabRect(0), RGB(0, 0, 0)), 0);
+    // Between the tabs shows the frame's background, captured.
+    const RECT first = m_bar.GetTabRect(0);
+    EXPECT_EQ(GetSysColor(COLOR_WINDOW), printed.Pixel(first.right + 2, first.top + 2));
+}
+
+TEST(TabBarCreationTest, AddingTabsBeforeCreationFails)
+{
+    CThemedTabBar bar;
+    const Tab tab{1, L"Basic Settings", 0};
+    EXPECT_FALSE(bar.AddTabs(&tab, 1));
+    EXPECT_EQ(0, bar.GetTabCount());
+}
+
+TEST(TabBarCreationTest, BarIsComposited)
+{
+    CCommandRecorder frame;
+    CThemedTabBar bar;
+    ASSERT_NE(nullptr, bar.Create(frame));
+    EXPECT_TRUE(bar.GetExStyle() & WS_EX_COMPOSITED);
+}
+
+}  // namespace
