@@ -121,13 +121,10 @@ protected:
     // own procedure; the window must never reach an object that is gone.
     ~CWindowImpl()
     {
-        if (m_subclassed) {
+        if (m_subclassed)
             UnsubclassWindow();
-        } else if (this->m_hWnd && ::IsWindow(this->m_hWnd) &&
-                   GetWindowLongPtrW(this->m_hWnd, GWLP_USERDATA) ==
-                       reinterpret_cast<LONG_PTR>(static_cast<T*>(this))) {
+        else if (m_created && ::IsWindow(this->m_hWnd))
             SetWindowLongPtrW(this->m_hWnd, GWLP_USERDATA, 0);
-        }
     }
 
 private:
@@ -199,6 +196,7 @@ private:
             auto* self = static_cast<T*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
             if (self) {
                 self->m_hWnd = hwnd;
+                self->m_created = true;
                 SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
             }
         }
@@ -211,6 +209,7 @@ private:
         if (message == WM_NCDESTROY) {
             SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
             self->m_hWnd = nullptr;
+            self->m_created = false;
             self->OnFinalMessage(hwnd);
         }
         return result;
@@ -231,4 +230,6 @@ private:
     }
 
     bool m_subclassed = false;
+    // Attached through Create, by the window's GWLP_USERDATA.
+    bool m_created = false;
 };

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "win/CWindowImpl.h"
 #include "win/MessageMap.h"
 
@@ -73,14 +75,14 @@ private:
         const int height = client.bottom;
         BITMAPINFO info{};
         info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
-        DWORD* bits = new DWORD[static_cast<size_t>(width) * height];
+        std::vector<DWORD> bits(static_cast<size_t>(width) * height);
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x) {
                 const COLORREF c = PatternAt(x, y);
                 bits[y * width + x] = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
             }
-        SetDIBitsToDevice(dc, 0, 0, width, height, 0, 0, 0, height, bits, &info, DIB_RGB_COLORS);
-        delete[] bits;
+        SetDIBitsToDevice(dc, 0, 0, width, height, 0, 0, 0, height, bits.data(), &info,
+                          DIB_RGB_COLORS);
     }
 
     bool m_pattern = false;

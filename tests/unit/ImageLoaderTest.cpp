@@ -35,7 +35,8 @@ std::vector<Pixel> PixelsOf(HBITMAP bitmap, int width, int height)
     if (rows != height)
         return pixels;
     for (DWORD value : raw)
-        pixels.push_back(Pixel{static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
+        pixels.push_back(Pixel{static_cast<int>(value & 0xFF),
+                               static_cast<int>((value >> 8) & 0xFF),
                                static_cast<int>((value >> 16) & 0xFF),
                                static_cast<int>(value >> 24)});
     return pixels;

@@ -111,8 +111,8 @@ TEST(NineGridTest, DrawCoversTheWholeDestinationWhenRowsAreEmpty)
     info.bmiHeader = {sizeof(BITMAPINFOHEADER), 3, -3, 1, 32, BI_RGB};
     HDC sourceDc = CreateCompatibleDC(nullptr);
     DWORD* bits = nullptr;
-    HBITMAP source =
-        CreateDIBSection(sourceDc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+    HBITMAP source = CreateDIBSection(sourceDc, &info, DIB_RGB_COLORS,
+                                      reinterpret_cast<void**>(&bits), nullptr, 0);
     ASSERT_NE(nullptr, source);
     for (int i = 0; i < 9; ++i)
         bits[i] = 0xFFFFFFFF;

@@ -26,7 +26,10 @@ constexpr int kWidth = 120;
 constexpr int kHeight = 30;
 
 // A pixel clearly darker than either background: part of a black label.
-bool IsDark(COLORREF colour) { return GetRValue(colour) + GetGValue(colour) + GetBValue(colour) < 150; }
+bool IsDark(COLORREF colour)
+{
+    return GetRValue(colour) + GetGValue(colour) + GetBValue(colour) < 150;
+}
 
 int CountDark(const CPixelCanvas& canvas)
 {
@@ -90,8 +93,8 @@ HBITMAP MakeFiveFrameImage()
     BITMAPINFO info{};
     info.bmiHeader = {sizeof(BITMAPINFOHEADER), 50, -10, 1, 32, BI_RGB};
     DWORD* bits = nullptr;
-    HBITMAP image =
-        CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+    HBITMAP image = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS,
+                                     reinterpret_cast<void**>(&bits), nullptr, 0);
     if (!image)
         return nullptr;
     for (int y = 0; y < 10; ++y)
@@ -519,7 +522,8 @@ TEST_F(ThemedControlsTest, ThemedPageErasesWithTheFramesBackground)
     // area, so this one is put there too.
     POINT inside{10, 10};
     ClientToScreen(m_source, &inside);
-    page.SetWindowPos(nullptr, inside.x, inside.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    page.SetWindowPos(nullptr, inside.x, inside.y, 0, 0,
+                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     CPixelCanvas canvas(40, 20);
     EXPECT_EQ(1, page.SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas.Dc())));
     EXPECT_EQ(0, canvas.CountOtherThan(kBackground));

@@ -20,11 +20,11 @@ DWORD CThemeFonts::MajorSystemVersion()
     // tells the truth.
     OSVERSIONINFOW version{sizeof(version)};
     HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    auto rtlGetVersion = ntdll ? reinterpret_cast<RtlGetVersionProc>(
-                                     reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")))
-                               : nullptr;
+    FARPROC entry = ntdll ? GetProcAddress(ntdll, "RtlGetVersion") : nullptr;
+    auto rtlGetVersion = reinterpret_cast<RtlGetVersionProc>(reinterpret_cast<void*>(entry));
     if (rtlGetVersion && rtlGetVersion(&version) == 0)
         return version.dwMajorVersion;
+    // Every system accepts the older, shorter structure.
     return 5;
 }
 

@@ -33,7 +33,8 @@ public:
         page.ModifyStyleEx(0, WS_EX_COMPOSITED);
         m_pageFont.Attach(CThemeFonts::CreatePageFont());
         page.SetFont(m_pageFont, FALSE);
-        ::EnumChildWindows(this->m_hWnd, SetFontOfChild, reinterpret_cast<LPARAM>(m_pageFont.m_hFont));
+        ::EnumChildWindows(this->m_hWnd, SetFontOfChild,
+                           reinterpret_cast<LPARAM>(m_pageFont.m_hFont));
     }
 
     HFONT PageFont() const { return m_pageFont; }
