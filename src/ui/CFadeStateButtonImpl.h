@@ -365,8 +365,10 @@ private:
             CColorFill::Fill(dc, client, m_fillColour);
             return;
         }
-        if (m_background.IsNull())
-            m_background.Attach(CBackgroundCapture::Capture(this->m_hWnd, ::GetParent(this->m_hWnd)));
+        if (m_background.IsNull()) {
+            HWND parent = ::GetParent(this->m_hWnd);
+            m_background.Attach(CBackgroundCapture::Capture(this->m_hWnd, parent));
+        }
         if (m_background.IsNull())
             return;
         CScopedSelect brush(dc, m_background);

@@ -34,7 +34,7 @@ public:
     CThemedTabBar(const CThemedTabBar&) = delete;
     CThemedTabBar& operator=(const CThemedTabBar&) = delete;
 
-    // Made at the width of its parent's layout and the height of its tabs.
+    // Made with no width, for the frame to place; its height fits the tabs.
     HWND Create(HWND parent, DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS |
                                            WS_CLIPCHILDREN);
     // Where the tab commands go; the parent unless set before creation.
