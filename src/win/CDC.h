@@ -123,6 +123,14 @@ public:
 
     BOOL GetTextMetrics(TEXTMETRICW* metrics) const { return ::GetTextMetricsW(m_hDC, metrics); }
 
+    // In device units: where pixel (0, 0) of a pattern brush lands.
+    BOOL SetBrushOrg(int x, int y, POINT* old = nullptr)
+    {
+        return ::SetBrushOrgEx(m_hDC, x, y, old);
+    }
+
+    BOOL LPtoDP(POINT* points, int count = 1) const { return ::LPtoDP(m_hDC, points, count); }
+
     BOOL SetViewportOrg(int x, int y, POINT* old = nullptr)
     {
         return ::SetViewportOrgEx(m_hDC, x, y, old);

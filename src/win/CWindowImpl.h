@@ -79,15 +79,17 @@ public:
         const RECT& r = rect ? *rect : useDefault;
         const int width = rect ? r.right - r.left : CW_USEDEFAULT;
         const int height = rect ? r.bottom - r.top : CW_USEDEFAULT;
+        // The start procedure casts back to T, so the address handed over is T's.
         return CreateWindowExW(exStyle, T::GetWndClassInfo().name, title, style, r.left, r.top,
-                               width, height, parent, menu, instance, this);
+                               width, height, parent, menu, instance, static_cast<T*>(this));
     }
 
     // Takes over a window someone else created, such as a dialog's control.
     BOOL SubclassWindow(HWND hwnd)
     {
-        if (this->m_hWnd || !SetWindowSubclass(hwnd, SubclassProc, kSubclassId,
-                                               reinterpret_cast<DWORD_PTR>(this)))
+        const auto self = reinterpret_cast<DWORD_PTR>(static_cast<T*>(this));
+        if (this->m_hWnd || !::IsWindow(hwnd) ||
+            !SetWindowSubclass(hwnd, SubclassProc, kSubclassId, self))
             return FALSE;
         this->m_hWnd = hwnd;
         m_subclassed = true;
@@ -115,7 +117,18 @@ public:
     virtual void OnFinalMessage(HWND) {}
 
 protected:
-    ~CWindowImpl() = default;
+    // An object that goes before its window leaves the window to its class's
+    // own procedure; the window must never reach an object that is gone.
+    ~CWindowImpl()
+    {
+        if (m_subclassed) {
+            UnsubclassWindow();
+        } else if (this->m_hWnd && ::IsWindow(this->m_hWnd) &&
+                   GetWindowLongPtrW(this->m_hWnd, GWLP_USERDATA) ==
+                       reinterpret_cast<LONG_PTR>(static_cast<T*>(this))) {
+            SetWindowLongPtrW(this->m_hWnd, GWLP_USERDATA, 0);
+        }
+    }
 
 private:
     static constexpr UINT_PTR kSubclassId = 1;
