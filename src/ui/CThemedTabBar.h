@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "../win/CBitmap.h"
-#include "../win/CBrush.h"
 #include "../win/CDC.h"
 #include "../win/CFont.h"
 #include "../win/CWindowImpl.h"
+#include "themed/CBackgroundBrush.h"
 
 // The row of tabs across the top of the settings window. A click on a tab
 // sends the tab's command to the notify window first and only then moves the
@@ -129,7 +129,7 @@ private:
     CFont m_font;
     TEXTMETRICW m_textMetrics{};
     int m_tabHeight = 0;
-    CBrush m_background;
+    CBackgroundBrush m_background;
     CBitmap m_baseStrip;
     CBitmap m_tabImage;
 };
