@@ -5,15 +5,12 @@
 
 #include <string>
 
-#include "../win/CBitmap.h"
-#include "../win/CBrush.h"
 #include "../win/CButton.h"
 #include "../win/CDC.h"
 #include "../win/CDoubleBufferImpl.h"
 #include "../win/CPaintDC.h"
-#include "../win/CScopedSelect.h"
 #include "../win/CWindowImpl.h"
-#include "themed/CBackgroundCapture.h"
+#include "themed/CBackgroundBrush.h"
 #include "themed/CColorFill.h"
 #include "themed/CImageBlend.h"
 
@@ -128,7 +125,7 @@ public:
     {
         m_image = image;
         m_imageSize = CImageBlend::SizeOf(image);
-        m_background.DeleteObject();
+        m_background.Drop();
         if (this->m_hWnd)
             this->Invalidate(FALSE);
     }
@@ -206,6 +203,7 @@ private:
         this->ModifyStyle(BS_TYPEMASK, BS_OWNERDRAW);
         if (this->DefWindowProc(message, wParam, lParam) == -1)
             return -1;
+        m_background.SetSource(::GetParent(this->m_hWnd));
         CreateToolTip();
         SetToolTipText(m_toolTipText.c_str());
         m_fillColour = (m_styleFlags & kBlackFill) ? RGB(0, 0, 0) : ::GetSysColor(COLOR_WINDOW);
@@ -253,7 +251,7 @@ private:
 
     LRESULT OnWindowPosChanging(UINT, WPARAM, LPARAM, BOOL& handled)
     {
-        m_background.DeleteObject();
+        m_background.Drop();
         handled = FALSE;
         return 0;
     }
@@ -361,17 +359,10 @@ private:
 
     void PaintBackground(CDCHandle dc, const RECT& client)
     {
-        if (!(m_styleFlags & kParentBackground)) {
+        if (m_styleFlags & kParentBackground)
+            m_background.Fill(this->m_hWnd, dc, client);
+        else
             CColorFill::Fill(dc, client, m_fillColour);
-            return;
-        }
-        if (m_background.IsNull())
-            m_background.Attach(CBackgroundCapture::Capture(this->m_hWnd, ::GetParent(this->m_hWnd)));
-        if (m_background.IsNull())
-            return;
-        CScopedSelect brush(dc, m_background);
-        dc.PatBlt(client.left, client.top, client.right - client.left,
-                  client.bottom - client.top, PATCOPY);
     }
 
     void UpdateFrames(DWORD now)
@@ -430,7 +421,7 @@ private:
     std::wstring m_toolTipText;
     HBITMAP m_image = nullptr;
     SIZE m_imageSize{};
-    CBrush m_background;
+    CBackgroundBrush m_background;
     COLORREF m_fillColour = ::GetSysColor(COLOR_WINDOW);
     DWORD m_styleFlags = 0;
     bool m_pressed = false;

@@ -77,8 +77,8 @@ public:
 private:
     struct Button {
         ButtonEntry entry;
+        CBitmap image;  // before the control, so it outlives the button showing it
         std::unique_ptr<CFadeStateButtonCtrl> control;
-        CBitmap image;
     };
 
     static constexpr UINT_PTR kSweepTimer = 210;

@@ -7,7 +7,7 @@
 #include "../win/CClientDC.h"
 #include "../win/CPaintDC.h"
 #include "../win/CScopedSelect.h"
-#include "themed/CBackgroundCapture.h"
+#include "themed/CBackgroundBrush.h"
 #include "themed/CImageBlend.h"
 #include "themed/CImageLoader.h"
 #include "themed/CNineGrid.h"
@@ -175,6 +175,7 @@ LRESULT CThemedTabBar::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
     ModifyStyleEx(0, WS_EX_COMPOSITED);
     m_baseStrip.Attach(CImageLoader::LoadPng(kBaseStripImage));
     m_tabImage.Attach(CImageLoader::LoadPng(kTabImage));
+    m_background.SetSource(::GetParent(m_hWnd));
     if (!m_notify)
         m_notify = ::GetParent(m_hWnd);
     MakeLabelFont();
@@ -241,13 +242,7 @@ void CThemedTabBar::DoPaint(CDCHandle dc)
 
 void CThemedTabBar::PaintBackground(CDCHandle dc, const RECT& client)
 {
-    if (m_background.IsNull())
-        m_background.Attach(CBackgroundCapture::Capture(m_hWnd, ::GetParent(m_hWnd)));
-    if (m_background.IsNull())
-        return;
-    CScopedSelect brush(dc, m_background);
-    dc.PatBlt(client.left, client.top, client.right - client.left, client.bottom - client.top,
-              PATCOPY);
+    m_background.Fill(m_hWnd, dc, client);
 }
 
 void CThemedTabBar::PaintBaseStrip(CDCHandle dc, const RECT& client)
@@ -384,7 +379,7 @@ void CThemedTabBar::SendTabCommand(const TabItem& tab)
 
 LRESULT CThemedTabBar::OnMoveOrSize(UINT, WPARAM, LPARAM, BOOL&)
 {
-    m_background.DeleteObject();
+    m_background.Drop();
     Invalidate();
     return 0;
 }

@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "../win/CBitmap.h"
-#include "../win/CBrush.h"
 #include "../win/CDC.h"
 #include "../win/CFont.h"
 #include "../win/CWindowImpl.h"
+#include "themed/CBackgroundBrush.h"
 
 // The row of tabs across the top of the settings window. A click on a tab
 // sends the tab's command to the notify window first and only then moves the
@@ -34,7 +34,7 @@ public:
     CThemedTabBar(const CThemedTabBar&) = delete;
     CThemedTabBar& operator=(const CThemedTabBar&) = delete;
 
-    // Made at the width of its parent's layout and the height of its tabs.
+    // Made with no width, for the frame to place; its height fits the tabs.
     HWND Create(HWND parent, DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS |
                                            WS_CLIPCHILDREN);
     // Where the tab commands go; the parent unless set before creation.
@@ -129,7 +129,7 @@ private:
     CFont m_font;
     TEXTMETRICW m_textMetrics{};
     int m_tabHeight = 0;
-    CBrush m_background;
+    CBackgroundBrush m_background;
     CBitmap m_baseStrip;
     CBitmap m_tabImage;
 };

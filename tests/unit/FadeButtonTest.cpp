@@ -24,71 +24,37 @@ using Button = CFadeStateButtonCtrl;
 
 // ---- the arithmetic ----
 
-TEST(FadeButtonRuleTest, RestingButtonWantsTheNormalFrame)
+TEST(FadeButtonRuleTest, WantedFrameRulesWinInOrder)
 {
-    EXPECT_EQ(1, Button::WantedFrame(false, false, true, 0));
     EXPECT_EQ(1, Button::WantedFrame(false, false, true, BST_FOCUS));
-}
-
-TEST(FadeButtonRuleTest, HotThenPressedWin)
-{
     EXPECT_EQ(2, Button::WantedFrame(true, false, true, 0));
-    EXPECT_EQ(3, Button::WantedFrame(false, true, true, 0));
     EXPECT_EQ(3, Button::WantedFrame(true, true, true, 0));
-}
-
-TEST(FadeButtonRuleTest, DisabledOutranksHotAndPressed)
-{
-    EXPECT_EQ(0, Button::WantedFrame(true, true, false, 0));
-}
-
-TEST(FadeButtonRuleTest, PushedOrCheckedButtonStateOutranksEverything)
-{
+    EXPECT_EQ(0, Button::WantedFrame(true, true, false, 0));  // disabled
     EXPECT_EQ(3, Button::WantedFrame(false, false, false, BST_PUSHED));
     EXPECT_EQ(3, Button::WantedFrame(false, false, true, BST_CHECKED));
 }
 
-TEST(FadeButtonRuleTest, FadeFromRestStartsAtZero)
+TEST(FadeButtonRuleTest, FadeStartPicksUpTwiceTheRemainderCappedAtComplete)
 {
-    EXPECT_EQ(0, Button::FadeStartLevel(255));
-}
-
-TEST(FadeButtonRuleTest, FadeStartingMidwayPicksUpTwiceTheRemainder)
-{
+    EXPECT_EQ(0, Button::FadeStartLevel(255));  // from rest
     EXPECT_EQ(110, Button::FadeStartLevel(200));
     EXPECT_EQ(254, Button::FadeStartLevel(128));
-}
-
-TEST(FadeButtonRuleTest, FadeStartingEarlyIsCappedAtComplete)
-{
     EXPECT_EQ(255, Button::FadeStartLevel(127));
-    EXPECT_EQ(255, Button::FadeStartLevel(0));
 }
 
-TEST(FadeButtonRuleTest, StepAddsTenThirteenthsOfTheTicks)
+TEST(FadeButtonRuleTest, StepAddsTenThirteenthsOfTheTicksUpToComplete)
 {
     EXPECT_EQ(15, Button::FadeStep(0, 1000, 1020));  // 200 / 13
-    EXPECT_EQ(100 + 76, Button::FadeStep(100, 1000, 1100));
     EXPECT_EQ(7, Button::FadeStep(7, 1000, 1000));
-}
-
-TEST(FadeButtonRuleTest, StepStopsAtComplete)
-{
+    EXPECT_EQ(20, Button::FadeStep(0, 0xFFFFFFF0, 0x0000000A));  // 26 ticks across the wrap
     EXPECT_EQ(255, Button::FadeStep(250, 1000, 1020));
-    // A button hidden for days does not overflow.
-    EXPECT_EQ(255, Button::FadeStep(0, 0, 0xFFFFFFF0));
-}
-
-TEST(FadeButtonRuleTest, StepSurvivesTheTickCountWrap)
-{
-    EXPECT_EQ(20, Button::FadeStep(0, 0xFFFFFFF0, 0x0000000A));  // 26 ticks
+    EXPECT_EQ(255, Button::FadeStep(0, 0, 0xFFFFFFF0));  // no overflow after days
 }
 
 TEST(FadeButtonRuleTest, StepUsesUpItsTicksLeavingAtMostTwo)
 {
     for (DWORD ticks = 0; ticks < 300; ++ticks) {
-        const int levels = Button::FadeStep(0, 1000, 1000 + ticks);
-        const DWORD used = Button::TicksFor(levels);
+        const DWORD used = Button::TicksFor(Button::FadeStep(0, 1000, 1000 + ticks));
         EXPECT_LE(used, ticks) << ticks;
         EXPECT_LE(ticks - used, 2u) << ticks;
     }
@@ -129,7 +95,10 @@ protected:
         CPrintedWindow printed(m_button, client.right, client.bottom);
     }
 
-    int ToolCount() { return static_cast<int>(SendMessageW(m_button.GetToolTip(), TTM_GETTOOLCOUNT, 0, 0)); }
+    int ToolCount()
+    {
+        return static_cast<int>(SendMessageW(m_button.GetToolTip(), TTM_GETTOOLCOUNT, 0, 0));
+    }
 
     TOOLINFOW ToolOfButton(wchar_t* text)
     {
@@ -200,15 +169,6 @@ TEST_F(FadeButtonWindowTest, PressingSwitchesAtOnce)
     m_button.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
 }
 
-TEST_F(FadeButtonWindowTest, LosingTheCaptureEndsThePress)
-{
-    ASSERT_NE(nullptr, Make());
-    m_button.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-    ASSERT_TRUE(m_button.IsPressed());
-    ReleaseCapture();
-    EXPECT_FALSE(m_button.IsPressed());
-}
-
 TEST_F(FadeButtonWindowTest, FadeEndsByItselfAndStopsItsTimer)
 {
     ASSERT_NE(nullptr, Make());
@@ -260,36 +220,19 @@ TEST_F(FadeButtonWindowTest, DoubleClickCountsAsASecondPress)
     EXPECT_EQ(2, clicks);
 }
 
-TEST_F(FadeButtonWindowTest, EmptyToolTipTextLeavesTheToolTipWithoutATool)
+TEST_F(FadeButtonWindowTest, ToolTipHasAToolOnlyWhileItHasText)
 {
     ASSERT_NE(nullptr, Make());
     ASSERT_NE(nullptr, m_button.GetToolTip());
-    m_button.SetToolTipText(L"");
-    EXPECT_EQ(0, ToolCount());
-}
-
-TEST_F(FadeButtonWindowTest, ToolTipTextRegistersTheButtonAsTool)
-{
-    ASSERT_NE(nullptr, Make());
-    m_button.SetToolTipText(L"Apply all settings now.");
+    EXPECT_EQ(0, ToolCount());  // made with no text
+    m_button.SetToolTipText(L"Show previous setup tab window.");
+    m_button.SetToolTipText(L"Show next setup tab window.");
     ASSERT_EQ(1, ToolCount());
     wchar_t text[80] = L"";
     TOOLINFOW tool = ToolOfButton(text);
     EXPECT_TRUE(SendMessageW(m_button.GetToolTip(), TTM_GETTOOLINFOW, 0,
                              reinterpret_cast<LPARAM>(&tool)));
     tool.lpszText = text;
-    SendMessageW(m_button.GetToolTip(), TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&tool));
-    EXPECT_EQ(std::wstring(L"Apply all settings now."), text);
-}
-
-TEST_F(FadeButtonWindowTest, NewToolTipTextReplacesTheOld)
-{
-    ASSERT_NE(nullptr, Make());
-    m_button.SetToolTipText(L"Show previous setup tab window.");
-    m_button.SetToolTipText(L"Show next setup tab window.");
-    ASSERT_EQ(1, ToolCount());
-    wchar_t text[80] = L"";
-    TOOLINFOW tool = ToolOfButton(text);
     SendMessageW(m_button.GetToolTip(), TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&tool));
     EXPECT_EQ(std::wstring(L"Show next setup tab window."), text);
     m_button.SetToolTipText(L"");
@@ -336,18 +279,6 @@ TEST_F(FadeButtonWindowTest, ParentBackgroundShowsThroughWithoutImage)
     CPrintedWindow printed(m_button, 20, 20);
     // The stand-in parent paints the window colour, not the black fill.
     EXPECT_EQ(GetSysColor(COLOR_WINDOW), printed.Pixel(10, 10));
-}
-
-TEST_F(FadeButtonWindowTest, ImageFrameCoversTheFill)
-{
-    ASSERT_NE(nullptr, Make());
-    m_button.SetStyleFlags(Button::kBlackFill);
-    RECT client{};
-    m_button.GetClientRect(&client);
-    CPrintedWindow printed(m_button, client.right, client.bottom);
-    const COLORREF centre = printed.Pixel(client.right / 2, client.bottom / 2);
-    EXPECT_NE(RGB(0, 0, 0), centre);
-    EXPECT_NE(CPrintedWindow::kUnpainted, centre);
 }
 
 TEST(FadeButtonCompositedTest, CompositedParentTakesTheDoubleBufferAway)
