@@ -735,10 +735,12 @@ def draw_logo():
 
 
 def draw_quit_question():
+    # In the quit dialog the check box covers the picture's lower part, so
+    # the sign keeps to the upper left of its 48 x 48.
     surface, ctx = canvas(48, 48)
-    shape = Control(3, 2, 42, 42)
+    shape = Control(2, 1, 33, 33)
     glossy(ctx, shape, PALETTE["amber"], NORMAL)
-    glyph(ctx, NORMAL, power_symbol(24, 24, 9.5, 4.2))
+    glyph(ctx, NORMAL, power_symbol(18.5, 17.5, 7.5, 3.4))
     return surface
 
 

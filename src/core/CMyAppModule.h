@@ -61,6 +61,7 @@ public:
     const wchar_t* const m_helpPage = L"http://www.orvane.com/help/orvane-quillow-veil-key/";
     const wchar_t* const m_homePage = L"http://www.orvane.com/";
     const wchar_t* const m_productsPage = L"http://www.orvane.com/product/";
+    const wchar_t* const m_supportAddress = L"support@orvane.com";
 };
 
 extern CMyAppModule g_module;

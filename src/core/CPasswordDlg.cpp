@@ -1,32 +1,65 @@
 #include "CPasswordDlg.h"
 
+#include "../ui/themed/CImageLoader.h"
+#include "../ui/themed/CThemeFonts.h"
+
 namespace {
-// The label stands out from the rest of the dialog by this many font units.
-constexpr LONG kLabelGrowth = 2;
 // One more than the characters taken from the field: a password stored in
 // sixteen characters is compared on its first fourteen at most.
 constexpr int kFieldReadLength = 15;
+constexpr UINT kLabelFormat = DT_NOPREFIX | DT_SINGLELINE | DT_WORDBREAK;
+constexpr int kButtonBorder = 6;
 }
 
 CPasswordDlg::CPasswordDlg(const wchar_t* prompt) : m_promptText(prompt) {}
 
-CPasswordDlg::~CPasswordDlg() { DeleteLabelFont(); }
-
-void CPasswordDlg::OnFinalMessage(HWND) { DeleteLabelFont(); }
+CPasswordDlg::~CPasswordDlg() = default;
 
 LRESULT CPasswordDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
 {
     m_enteredPassword[0] = L'\0';
-    MakeLabelFont();
+    m_background.Load(IDB_DIALOG_BACKGROUND);
+    m_labelFont.DeleteObject();
+    m_labelFont.Attach(CThemeFonts::CreateEnlarged(GetFont()));
+    ThemeLabel();
     m_passwordField.SubclassWindow(GetDlgItem(IDC_PASSWORD_FIELD));
-    m_label.m_hWnd = GetDlgItem(IDC_PASSWORD_LABEL);
-    m_okButton.m_hWnd = GetDlgItem(IDOK);
-    m_cancelButton.m_hWnd = GetDlgItem(IDCANCEL);
-    ShowPrompt();
+    m_buttonImage.DeleteObject();
+    m_buttonImage.Attach(CImageLoader::LoadPng(IDB_DIALOG_BUTTON));
+    ThemeButton(m_okButton, IDOK);
+    ThemeButton(m_cancelButton, IDCANCEL);
     CenterWindow();
     SetForegroundWindow(m_hWnd);
     // TRUE: the dialog manager focuses the first tab stop, the OK button.
     return TRUE;
+}
+
+void CPasswordDlg::ThemeLabel()
+{
+    HWND label = GetDlgItem(IDC_PASSWORD_LABEL);
+    if (m_label.SubclassWindow(label)) {
+        m_label.SetTextFormat(kLabelFormat);
+        m_label.SetBackgroundSource(m_hWnd);
+    }
+    // Even a label that could not be themed shows the prompt.
+    if (m_labelFont)
+        ::SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(m_labelFont.m_hFont), TRUE);
+    ::SetWindowTextW(label, m_promptText.c_str());
+}
+
+void CPasswordDlg::ThemeButton(CThemedButtonCtrl& button, int id)
+{
+    if (!button.SubclassWindow(GetDlgItem(id)))
+        return;
+    button.SetBackgroundSource(m_hWnd);
+    button.SetImage(m_buttonImage, kButtonBorder, kButtonBorder, kButtonBorder, kButtonBorder);
+}
+
+LRESULT CPasswordDlg::OnEraseBackground(UINT, WPARAM wParam, LPARAM, BOOL& handled)
+{
+    RECT client{};
+    ::GetClientRect(m_hWnd, &client);
+    handled = m_background.Paint(reinterpret_cast<HDC>(wParam), client);
+    return 1;
 }
 
 LRESULT CPasswordDlg::OnOk(WORD, WORD id, HWND, BOOL&)
@@ -41,32 +74,4 @@ LRESULT CPasswordDlg::OnCancel(WORD, WORD id, HWND, BOOL&)
     m_enteredPassword[0] = L'\0';
     EndDialog(id);
     return 0;
-}
-
-void CPasswordDlg::MakeLabelFont()
-{
-    DeleteLabelFont();
-    LOGFONTW font{};
-    const auto dialogFont = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
-    if (!GetObjectW(dialogFont ? dialogFont : GetStockObject(DEFAULT_GUI_FONT), sizeof(font),
-                    &font))
-        return;
-    // A negative height is a character height, a positive one a cell
-    // height: either way the label grows away from zero.
-    font.lfHeight += font.lfHeight < 0 ? -kLabelGrowth : kLabelGrowth;
-    m_labelFont = CreateFontIndirectW(&font);
-}
-
-void CPasswordDlg::DeleteLabelFont()
-{
-    if (m_labelFont)
-        DeleteObject(m_labelFont);
-    m_labelFont = nullptr;
-}
-
-void CPasswordDlg::ShowPrompt()
-{
-    if (m_labelFont)
-        m_label.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_labelFont), TRUE);
-    m_label.SetWindowText(m_promptText.c_str());
 }

@@ -3,13 +3,18 @@
 #include <windows.h>
 
 #include "../res/resource.h"
-#include "../win/CDialogImpl.h"
+#include "../ui/themed/CBackgroundImage.h"
+#include "../ui/themed/CThemedButtonCtrl.h"
+#include "../ui/themed/CThemedDialogImpl.h"
+#include "../ui/themed/CThemedLabelCtrl.h"
+#include "../win/CBitmap.h"
+#include "../win/CFont.h"
 #include "CFixedText.h"
 #include "CPasswordEditCtrl.h"
 
 // Asks for one direction's password. The entered password stays empty
 // unless the user confirms with OK; comparing it is the caller's business.
-class CPasswordDlg : public CDialogImpl<CPasswordDlg> {
+class CPasswordDlg : public CThemedDialogImpl<CPasswordDlg> {
 public:
     enum { IDD = IDD_PASSWORD };
 
@@ -22,27 +27,30 @@ public:
     const wchar_t* EnteredPassword() const { return m_enteredPassword; }
     const wchar_t* PromptText() const { return m_promptText.c_str(); }
 
-    void OnFinalMessage(HWND) override;
-
     BEGIN_MSG_MAP(CPasswordDlg)
         MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
+        MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBackground)
         COMMAND_ID_HANDLER(IDOK, OnOk)
         COMMAND_ID_HANDLER(IDCANCEL, OnCancel)
+        CHAIN_MSG_MAP(CThemedDialogImpl<CPasswordDlg>)
     END_MSG_MAP()
 
 private:
     LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnEraseBackground(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnOk(WORD, WORD, HWND, BOOL&);
     LRESULT OnCancel(WORD, WORD, HWND, BOOL&);
-    void MakeLabelFont();
-    void DeleteLabelFont();
-    void ShowPrompt();
+    void ThemeLabel();
+    void ThemeButton(CThemedButtonCtrl& button, int id);
 
-    HFONT m_labelFont = nullptr;
-    CWindow m_label;
+    // The images and the font outlive the controls that draw with them.
+    CBackgroundImage m_background;
+    CBitmap m_buttonImage;
+    CFont m_labelFont;
+    CThemedLabelCtrl m_label;
     CPasswordEditCtrl m_passwordField;
-    CWindow m_okButton;
-    CWindow m_cancelButton;
+    CThemedButtonCtrl m_okButton;
+    CThemedButtonCtrl m_cancelButton;
     wchar_t m_enteredPassword[16] = {};
     CFixedText<100> m_promptText;
 };

@@ -2,13 +2,14 @@
 
 #include <shellapi.h>
 
+#include <iterator>
+
 #include <HookLib.h>
 
 #include "../core/CMyAppModule.h"
 #include "../core/ThreadMessages.h"
-#include "../update/CUpdatePrompt.h"
 #include "../win/CMessageLoop.h"
-#include "themed/CImageLoader.h"
+#include "CQuitDlg.h"
 
 namespace {
 constexpr DWORD kFrameStyle = WS_OVERLAPPEDWINDOW | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
@@ -16,6 +17,25 @@ constexpr DWORD kFrameExStyle = WS_EX_APPWINDOW | WS_EX_WINDOWEDGE;
 constexpr DWORD kFixedSizeStyles = WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
 constexpr UINT_PTR kUpdateTimer = 188;
 constexpr UINT kUpdateTimerPeriod = 3 * 60 * 60 * 1000;
+constexpr DWORD kPanelStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+constexpr int kPanelHeight = 52;
+constexpr int kPanelHalfWidth = 170;
+constexpr int kPageCount = 3;
+// Every navigation button fades, paints the panel behind it and buffers.
+constexpr DWORD kNavButtonStyle = 7;
+
+// Creation order is tab order. Offsets are from the top-left corner of the
+// panel's centre strip; the tool tips are the string-table entries that
+// share the buttons' ids.
+const CNavPanelView::ButtonEntry kNavButtons[] = {
+    {ID_NAV_HOME, kNavButtonStyle, IDB_NAV_HOME, ID_NAV_HOME, 27, 4},
+    {ID_NAV_HELP, kNavButtonStyle, IDB_NAV_HELP, ID_NAV_HELP, 57, 4},
+    {ID_NAV_PREVIOUS, kNavButtonStyle, IDB_NAV_PREVIOUS, ID_NAV_PREVIOUS, 96, 4},
+    {ID_NAV_APPLY, kNavButtonStyle, IDB_NAV_APPLY, ID_NAV_APPLY, 148, -8},
+    {ID_NAV_NEXT, kNavButtonStyle, IDB_NAV_NEXT, ID_NAV_NEXT, 194, 4},
+    {ID_NAV_HIDE, kNavButtonStyle, IDB_NAV_HIDE, ID_NAV_HIDE, 260, 4},
+    {ID_NAV_QUIT, kNavButtonStyle, IDB_NAV_QUIT, ID_NAV_QUIT, 290, 4},
+};
 
 HICON LoadIconSized(int widthMetric, int heightMetric)
 {
@@ -31,11 +51,7 @@ CMainFrame::CMainFrame()
 {
 }
 
-CMainFrame::~CMainFrame()
-{
-    if (m_background)
-        DeleteObject(m_background);
-}
+CMainFrame::~CMainFrame() = default;
 
 bool CMainFrame::CreateHidden()
 {
@@ -56,14 +72,22 @@ void CMainFrame::ResetUpdateShown()
     m_store.Key().WriteDword(L"UPDATE_SHOWED", 0);
 }
 
-BOOL CMainFrame::PreTranslateMessage(MSG*) { return FALSE; }
+// The shown page gets every message first, for its dialog keys and tool tips.
+BOOL CMainFrame::PreTranslateMessage(MSG* msg)
+{
+    if (!m_client || !::IsWindow(m_client))
+        return FALSE;
+    return ::SendMessageW(m_client, WM_FORWARDMSG, 0, reinterpret_cast<LPARAM>(msg)) != 0;
+}
 
 BOOL CMainFrame::OnIdle() { return FALSE; }
 
 LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
 {
     m_trayIconShown = false;
-    m_background = CImageLoader::LoadPng(IDB_FRAME_BACKGROUND);
+    m_background.Load(IDB_FRAME_BACKGROUND);
+    CreateNavPanel();
+    CreateTabBar();
     // The menu only serves the tray icon; the frame itself shows none.
     if (HMENU menu = GetMenu(m_hWnd)) {
         SetMenu(m_hWnd, nullptr);
@@ -77,10 +101,148 @@ LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
     m_store.Load(m_settings);
     m_hotKeyAtom = GlobalAddAtomW(g_module.m_shortName);
     m_applier.ApplyAll();
+    SwitchToPage(ID_PAGE_BASIC);
     ModifyStyle(kFixedSizeStyles, 0);
     FixSize();
     CenterOnScreen();
+    if (m_client)
+        ::ShowWindow(m_client, SW_SHOWNORMAL);
     ::SetTimer(m_hWnd, kUpdateTimer, kUpdateTimerPeriod, nullptr);
+    return 0;
+}
+
+void CMainFrame::CreateNavPanel()
+{
+    m_navPanel.SetHalfWidth(kPanelHalfWidth);
+    m_navPanel.SetImages(IDB_PANEL_CAP_LEFT, IDB_PANEL_CAP_RIGHT, IDB_PANEL_SEAT, IDB_PANEL_STRIP,
+                         IDB_SWEEP_LIGHT);
+    m_navPanel.SetButtons(kNavButtons, static_cast<int>(std::size(kNavButtons)));
+    m_navPanel.SetNotifyWindow(m_hWnd);
+    m_navPanel.Create(m_hWnd, kPanelStyle, WS_EX_CONTROLPARENT);
+}
+
+void CMainFrame::CreateTabBar()
+{
+    const CThemedTabBar::TabDescription tabs[] = {
+        {ID_PAGE_BASIC, L"Basic Settings", 0},
+        {ID_PAGE_ADVANCED, L"Advanced Settings", 0},
+        {ID_PAGE_ABOUT, L"About", 0},
+    };
+    m_tabBar.Create(m_hWnd, WS_CHILD | WS_VISIBLE);
+    m_tabBar.AddTabs(tabs, static_cast<int>(std::size(tabs)));
+}
+
+void CMainFrame::Layout(bool withBars)
+{
+    RECT client{};
+    ::GetClientRect(m_hWnd, &client);
+    RECT bar{};
+    if (m_tabBar.m_hWnd)
+        ::GetWindowRect(m_tabBar.m_hWnd, &bar);
+    RECT tabs = client;
+    tabs.bottom = client.top + (bar.bottom - bar.top);
+    if (withBars && m_tabBar.m_hWnd)
+        ::SetWindowPos(m_tabBar.m_hWnd, nullptr, tabs.left, tabs.top, tabs.right - tabs.left,
+                       tabs.bottom - tabs.top, SWP_NOACTIVATE | SWP_NOZORDER);
+    client.top = tabs.bottom;
+    RECT panel = client;
+    panel.top = client.bottom - kPanelHeight;
+    if (withBars && m_navPanel.m_hWnd)
+        ::SetWindowPos(m_navPanel.m_hWnd, nullptr, panel.left, panel.top,
+                       panel.right - panel.left, panel.bottom - panel.top, SWP_NOZORDER);
+    client.bottom -= kPanelHeight;
+    if (m_client)
+        ::SetWindowPos(m_client, nullptr, client.left, client.top, client.right - client.left,
+                       client.bottom - client.top, SWP_NOACTIVATE | SWP_NOZORDER);
+}
+
+void CMainFrame::SwitchToPage(int page)
+{
+    if (page < 1 || page > kPageCount)
+        return;
+    if (m_client)
+        ::ShowWindow(m_client, SW_HIDE);
+    PageSlot& slot = m_pageSlots[page - 1];
+    if (!slot.created) {
+        slot.created = true;
+        slot.window = slot.page->CreatePage(m_hWnd, page, m_settings);
+    }
+    m_client = slot.window;
+    m_currentPage = page;
+    if (m_client)
+        ::ShowWindow(m_client, SW_SHOWNORMAL);
+    Layout(false);
+}
+
+int CMainFrame::PreviousPage(int page)
+{
+    switch (page) {
+    case 1: return 3;
+    case 2: return 1;
+    case 3: return 2;
+    default: return 1;
+    }
+}
+
+int CMainFrame::NextPage(int page)
+{
+    switch (page) {
+    case 1: return 2;
+    case 2: return 3;
+    case 3: return 1;
+    default: return 1;
+    }
+}
+
+// The tab bar follows the buttons here; a click on a tab moved it already.
+void CMainFrame::StepToPage(int page)
+{
+    SwitchToPage(page);
+    m_tabBar.Select(page - 1, true);
+}
+
+LRESULT CMainFrame::OnPreviousPage(WORD code, WORD, HWND, BOOL& handled)
+{
+    handled = code == 0;
+    if (handled)
+        StepToPage(PreviousPage(m_currentPage));
+    return 0;
+}
+
+LRESULT CMainFrame::OnNextPage(WORD code, WORD, HWND, BOOL& handled)
+{
+    handled = code == 0;
+    if (handled)
+        StepToPage(NextPage(m_currentPage));
+    return 0;
+}
+
+LRESULT CMainFrame::OnTabCommand(WORD, WORD id, HWND, BOOL&)
+{
+    SwitchToPage(id);
+    return 0;
+}
+
+LRESULT CMainFrame::OnSize(UINT, WPARAM sizeType, LPARAM, BOOL& handled)
+{
+    handled = FALSE;
+    if (sizeType != SIZE_MINIMIZED)
+        Layout(true);
+    return 0;
+}
+
+LRESULT CMainFrame::OnQuit(WORD code, WORD, HWND, BOOL& handled)
+{
+    handled = code == 0;
+    if (!handled)
+        return 0;
+    if (CQuitDlg::IsSkipped(m_store.Key())) {
+        SaveAndEnd();
+        return 0;
+    }
+    CQuitDlg dialog(m_store.Key());
+    if (dialog.DoModal(::GetActiveWindow()) == CQuitDlg::kQuit)
+        SaveAndEnd();
     return 0;
 }
 
@@ -133,22 +295,9 @@ LRESULT CMainFrame::OnClose(UINT, WPARAM, LPARAM, BOOL&)
 
 LRESULT CMainFrame::OnEraseBackground(UINT, WPARAM wParam, LPARAM, BOOL& handled)
 {
-    if (!m_background) {
-        handled = FALSE;
-        return 0;
-    }
-    HDC target = reinterpret_cast<HDC>(wParam);
     RECT client{};
     ::GetClientRect(m_hWnd, &client);
-    BITMAP image{};
-    GetObjectW(m_background, sizeof(image), &image);
-    HDC source = CreateCompatibleDC(target);
-    HGDIOBJ previous = SelectObject(source, m_background);
-    SetStretchBltMode(target, HALFTONE);
-    StretchBlt(target, 0, 0, client.right, client.bottom, source, 0, 0, image.bmWidth,
-               image.bmHeight, SRCCOPY);
-    SelectObject(source, previous);
-    DeleteDC(source);
+    handled = m_background.Paint(reinterpret_cast<HDC>(wParam), client);
     return 1;
 }
 
@@ -187,7 +336,7 @@ void CMainFrame::ShowSettingsWindow()
     SetForegroundWindow(m_hWnd);
     CenterOnScreen();
     // Last, so a stored announcement is asked about over the shown frame.
-    CUpdatePrompt().Run(m_hWnd);
+    m_updatePrompt.Run(m_hWnd);
 }
 
 LRESULT CMainFrame::OnPreferences(WORD, WORD, HWND, BOOL&)

@@ -10,8 +10,15 @@
 #include "../win/CIdleHandler.h"
 #include "../win/CMessageFilter.h"
 #include "../win/CWindowImpl.h"
+#include "../update/CUpdatePrompt.h"
+#include "CAboutDlg.h"
+#include "CBlankPageDlg.h"
+#include "CNavPanelView.h"
 #include "CSettingsPagesSync.h"
+#include "CThemedTabBar.h"
 #include "CTrayIconImpl.h"
+#include "ISettingsPage.h"
+#include "themed/CBackgroundImage.h"
 
 // The program's one top-level window: the settings window, the owner of the
 // tray icon and the settings hot key. Closing it only hides it; destroying it
@@ -31,6 +38,14 @@ public:
     // Lets an announced update be offered once more in this run.
     void ResetUpdateShown();
     void ShowSettingsWindow();
+    void SwitchToPage(int page);
+    // With bars, the tab bar and the panel are moved too; the page always is.
+    void Layout(bool withBars);
+    int CurrentPage() const { return m_currentPage; }
+
+    // The pages in the order of the tab bar, wrapping round at both ends.
+    static int PreviousPage(int page);
+    static int NextPage(int page);
 
     BOOL PreTranslateMessage(MSG* msg) override;
     BOOL OnIdle() override;
@@ -49,8 +64,13 @@ public:
         COMMAND_ID_HANDLER(ID_NAV_HOME, OnHomePage)
         COMMAND_ID_HANDLER(ID_NAV_HELP, OnHelp)
         COMMAND_ID_HANDLER(ID_NAV_HIDE, OnHide)
+        COMMAND_ID_HANDLER(ID_NAV_QUIT, OnQuit)
+        COMMAND_ID_HANDLER(ID_NAV_PREVIOUS, OnPreviousPage)
+        COMMAND_ID_HANDLER(ID_NAV_NEXT, OnNextPage)
+        COMMAND_RANGE_HANDLER(ID_PAGE_BASIC, ID_PAGE_ABOUT, OnTabCommand)
         MESSAGE_HANDLER(WM_HOTKEY, OnHotKey)
         MESSAGE_HANDLER(WM_TIMER, OnTimer)
+        MESSAGE_HANDLER(WM_SIZE, OnSize)
         CHAIN_MSG_MAP(CTrayIconImpl<CMainFrame>)
     END_MSG_MAP()
 
@@ -68,7 +88,22 @@ private:
     LRESULT OnProducts(WORD, WORD, HWND, BOOL&);
     LRESULT OnExit(WORD, WORD, HWND, BOOL&);
     LRESULT OnHide(WORD, WORD, HWND, BOOL&);
+    LRESULT OnQuit(WORD, WORD, HWND, BOOL&);
+    LRESULT OnPreviousPage(WORD, WORD, HWND, BOOL&);
+    LRESULT OnNextPage(WORD, WORD, HWND, BOOL&);
+    LRESULT OnTabCommand(WORD, WORD, HWND, BOOL&);
+    LRESULT OnSize(UINT, WPARAM, LPARAM, BOOL&);
 
+    // A page object, and whether its window has been made yet.
+    struct PageSlot {
+        ISettingsPage* page;
+        bool created;
+        HWND window;
+    };
+
+    void CreateNavPanel();
+    void CreateTabBar();
+    void StepToPage(int page);
     void SetIcons();
     void FixSize();
     void CenterOnScreen();
@@ -92,6 +127,19 @@ private:
     ATOM m_hotKeyAtom = 0;
     HICON m_largeIcon = nullptr;
     HICON m_smallIcon = nullptr;
-    HBITMAP m_background = nullptr;
+    CBackgroundImage m_background;
     SIZE m_minTrackSize{};
+    CThemedTabBar m_tabBar;
+    CNavPanelView m_navPanel;
+    CUpdatePrompt m_updatePrompt;
+    // One line per page: the page switch needs nothing else of a page.
+    CBlankPageDlg<IDD_BASIC> m_basicPage;
+    CBlankPageDlg<IDD_ADVANCED> m_advancedPage;
+    CAboutDlg m_aboutPage;
+    PageSlot m_pageSlots[3] = {{&m_basicPage, false, nullptr},
+                               {&m_advancedPage, false, nullptr},
+                               {&m_aboutPage, false, nullptr}};
+    int m_currentPage = 0;
+    // The page now shown: what the layout pass sizes and keys are forwarded to.
+    HWND m_client = nullptr;
 };

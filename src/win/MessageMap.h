@@ -91,6 +91,15 @@ public:                                                                         
             return TRUE;                                                                     \
     }
 
+#define COMMAND_HANDLER(id, code, func)                                                      \
+    if (uMsg == WM_COMMAND && (id) == LOWORD(wParam) && (code) == HIWORD(wParam)) {          \
+        bHandled = TRUE;                                                                     \
+        lResult = func(HIWORD(wParam), LOWORD(wParam), reinterpret_cast<HWND>(lParam),       \
+                       bHandled);                                                            \
+        if (bHandled)                                                                        \
+            return TRUE;                                                                     \
+    }
+
 // In a control's own map: the notifications its parent reflected back.
 #define REFLECTED_COMMAND_CODE_HANDLER(code, func)                                           \
     if (uMsg == OCM_COMMAND && (code) == HIWORD(wParam)) {                                   \

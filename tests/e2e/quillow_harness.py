@@ -7,6 +7,7 @@ sleeps blindly: every wait polls a condition with a deadline.
 """
 
 import atexit
+import collections
 import os
 import re
 import shutil
@@ -27,6 +28,9 @@ WM_USER = 0x400
 WM_CLOSE = 0x10
 SWITCH_REQUEST = WM_USER
 STOP_MESSAGE = WM_USER + 1
+
+
+Window = collections.namedtuple("Window", "hwnd id klass rect visible text")
 
 
 def wait_for(condition, timeout=20.0, interval=0.1, what="condition"):
@@ -198,6 +202,32 @@ class WineSession:
             if code == 0 and len(parts) == 6:
                 rows.append((parts[0], tuple(int(p) for p in parts[1:5]), parts[5] == "1"))
         return rows
+
+    @staticmethod
+    def _window_rows(out):
+        rows = []
+        for line in out.splitlines():
+            head, _, text = line.partition("|")
+            parts = head.split()
+            if len(parts) == 8:
+                rows.append(Window(int(parts[0], 16), int(parts[1]), parts[2],
+                                   tuple(int(p) for p in parts[3:7]), parts[7] == "1",
+                                   text.rstrip("\r")))
+        return rows
+
+    def children(self, class_name, title=None):
+        """Every descendant of a top-level window, as Window rows."""
+        code, out = self.probe("children", class_name, *([title] if title else []))
+        return self._window_rows(out) if code == 0 else []
+
+    def child(self, class_name, control_id, title=None):
+        found = [w for w in self.children(class_name, title) if w.id == control_id]
+        return found[0] if found else None
+
+    def top_level(self, class_name):
+        """Every top-level window of a class, such as the tool tips."""
+        _, out = self.probe("top-level", class_name)
+        return self._window_rows(out)
 
     def window_visible(self, class_name):
         tree = self.window_tree(class_name)

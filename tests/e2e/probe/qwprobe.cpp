@@ -115,6 +115,49 @@ int ListWindowTree(const wchar_t* className)
     return 0;
 }
 
+BOOL CALLBACK PrintDescendant(HWND hwnd, LPARAM)
+{
+    wchar_t className[128] = L"", text[256] = L"";
+    GetClassNameW(hwnd, className, 128);
+    // WM_GETTEXT crosses the process boundary, where GetWindowText would not.
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                        2000, nullptr);
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    std::wprintf(L"%llx %d %ls %ld %ld %ld %ld %d|%ls\n",
+                 static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd)),
+                 GetDlgCtrlID(hwnd), className, r.left, r.top, r.right, r.bottom,
+                 IsWindowVisible(hwnd) ? 1 : 0, text);
+    return TRUE;
+}
+
+// "hwnd id class left top right bottom visible|text" for every descendant of the
+// top-level window of a class (and title, when given).
+int ListChildren(const wchar_t* className, const wchar_t* title)
+{
+    HWND top = FindWindowW(className, title);
+    if (!top)
+        return 2;
+    EnumChildWindows(top, PrintDescendant, 0);
+    return 0;
+}
+
+BOOL CALLBACK PrintTopLevel(HWND hwnd, LPARAM className)
+{
+    wchar_t name[128] = L"";
+    GetClassNameW(hwnd, name, 128);
+    if (lstrcmpiW(name, reinterpret_cast<const wchar_t*>(className)) == 0)
+        PrintDescendant(hwnd, 0);
+    return TRUE;
+}
+
+// The same line for every top-level window of a class, such as tool tips.
+int ListTopLevel(const wchar_t* className)
+{
+    EnumWindows(PrintTopLevel, reinterpret_cast<LPARAM>(className));
+    return 0;
+}
+
 // The items of the pop-up menu now shown, one a line, the default one marked
 // with a star; exit code 2 when no menu is shown.
 int ListShownMenu()
@@ -157,6 +200,10 @@ int wmain(int argc, wchar_t** argv)
         result = ListDesktopWindows(argv[2]);
     else if (command == L"window-tree" && argc == 3)
         result = ListWindowTree(argv[2]);
+    else if (command == L"children" && (argc == 3 || argc == 4))
+        result = ListChildren(argv[2], argc == 4 ? argv[3] : nullptr);
+    else if (command == L"top-level" && argc == 3)
+        result = ListTopLevel(argv[2]);
     else if (command == L"menu" && argc == 2)
         result = ListShownMenu();
     else if (command == L"post-window" && argc == 6)
@@ -167,7 +214,8 @@ int wmain(int argc, wchar_t** argv)
     else if (command == L"post" && argc == 6)
         result = Post(number(2), number(3), number(4), static_cast<LPARAM>(std::wcstol(argv[5], nullptr, 0)));
     else
-        std::fwprintf(stderr, L"usage: qwprobe processes | threads PID | desktop-windows NAME | window-tree CLASS | menu"
+        std::fwprintf(stderr, L"usage: qwprobe processes | threads PID | desktop-windows NAME | window-tree CLASS | children CLASS [TITLE]"
+                     L" | top-level CLASS | menu"
                      L" | post TID MSG WPARAM LPARAM | post-window CLASS MSG WPARAM LPARAM\n");
     std::fflush(stdout);
     return result;

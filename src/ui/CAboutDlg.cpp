@@ -1,0 +1,116 @@
+#include "CAboutDlg.h"
+
+#include <shellapi.h>
+
+#include <cwchar>
+
+#include "../core/CMyAppModule.h"
+#include "../win/CClientDC.h"
+#include "../win/CScopedSelect.h"
+
+namespace {
+constexpr UINT kLabelFormat = DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER;
+constexpr int kTextSpare = 6;
+}
+
+HWND CAboutDlg::CreatePage(HWND frame, int pageNumber, const CSettingsRecord&)
+{
+    m_pageNumber = pageNumber;
+    if (!Create(frame))
+        return nullptr;
+    ShowVersion();
+    return m_hWnd;
+}
+
+void CAboutDlg::ShowVersion()
+{
+    wchar_t text[32] = {};
+    swprintf(text, 32, L"v%ls", g_module.m_version);
+    m_version.SetWindowText(text);
+    FitToText(m_version);
+}
+
+LRESULT CAboutDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
+{
+    ThemeImage(m_productName, IDC_ABOUT_NAME, IDB_PRODUCT_NAME);
+    ThemeImage(m_logo, IDC_ABOUT_LOGO, IDB_LOGO);
+    ThemeLabel(m_version, IDC_ABOUT_VERSION);
+    ThemeLabel(m_copyright, IDC_ABOUT_COPYRIGHT);
+    m_homePage.SubclassWindow(GetDlgItem(IDC_ABOUT_HOMEPAGE));
+    m_support.SubclassWindow(GetDlgItem(IDC_ABOUT_SUPPORT));
+    SetUpThemedPage();
+    FitTextsToFont();
+    DlgResize_Init(false, false);
+    return TRUE;
+}
+
+void CAboutDlg::ThemeImage(CThemedImageCtrl& image, int id, UINT pngId)
+{
+    if (!image.SubclassWindow(GetDlgItem(id)))
+        return;
+    image.SetImage(pngId);
+    image.SizeToImage();
+}
+
+void CAboutDlg::ThemeLabel(CThemedLabelCtrl& label, int id)
+{
+    if (!label.SubclassWindow(GetDlgItem(id)))
+        return;
+    label.SetTextColor(RGB(0, 0, 0));
+    label.SetTextFormat(kLabelFormat);
+}
+
+// The page font is the system's message font, whose width differs from one
+// system to the next; "Copyright © 2026 Orvane Software." reads as one line
+// only when each part is as wide as its own text.
+void CAboutDlg::FitTextsToFont()
+{
+    FitToText(m_copyright);
+    FitToText(m_support);
+    FitToText(m_homePage);
+    RECT copyright{};
+    if (!m_copyright.m_hWnd || !m_homePage.m_hWnd)
+        return;
+    m_copyright.GetWindowRect(&copyright);
+    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&copyright), 2);
+    ::SetWindowPos(m_homePage.m_hWnd, nullptr, copyright.right, copyright.top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CAboutDlg::FitToText(CWindow control)
+{
+    wchar_t text[100] = {};
+    const int length = control.m_hWnd ? control.GetWindowText(text, 100) : 0;
+    if (length <= 0)
+        return;
+    CClientDC dc(control.m_hWnd);
+    CScopedSelect font(dc, PageFont());
+    SIZE extent{};
+    if (!dc.GetTextExtent(text, length, &extent))
+        return;
+    RECT place{};
+    control.GetWindowRect(&place);
+    // A few pixels spare: the links centre their text, and a blank before
+    // the link keeps it from touching the year.
+    ::SetWindowPos(control.m_hWnd, nullptr, 0, 0, extent.cx + kTextSpare,
+                   place.bottom - place.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+LRESULT CAboutDlg::OnHomePage(WORD, WORD, HWND, BOOL&)
+{
+    Open(g_module.m_homePage);
+    return 0;
+}
+
+LRESULT CAboutDlg::OnSupport(WORD, WORD, HWND, BOOL&)
+{
+    wchar_t address[96] = {};
+    swprintf(address, 96, L"mailto:%ls", g_module.m_supportAddress);
+    Open(address);
+    return 0;
+}
+
+void CAboutDlg::Open(const wchar_t* address)
+{
+    ShellExecuteW(m_hWnd, L"open", address, nullptr, nullptr, SW_SHOWNORMAL);
+}

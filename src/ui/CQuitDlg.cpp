@@ -1,0 +1,82 @@
+#include "CQuitDlg.h"
+
+#include "themed/CImageLoader.h"
+#include "themed/CThemeFonts.h"
+
+namespace {
+const wchar_t kNoConfirmValue[] = L"QUIT_NOCONFIRM";
+constexpr UINT kQuestionFormat = DT_NOPREFIX | DT_SINGLELINE | DT_WORDBREAK;
+constexpr int kButtonBorder = 6;
+}
+
+bool CQuitDlg::IsSkipped(const CRegistryPath& settingsKey)
+{
+    // A value that is missing or unreadable asks, as on the first quit.
+    DWORD skip = 0;
+    return settingsKey.ReadDword(kNoConfirmValue, &skip) == ERROR_SUCCESS && skip != 0;
+}
+
+LRESULT CQuitDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
+{
+    m_background.Load(IDB_DIALOG_BACKGROUND);
+    m_questionFont.Attach(CThemeFonts::CreateEnlarged(GetFont()));
+    ThemeQuestion();
+    ThemePicture();
+    m_buttonImage.Attach(CImageLoader::LoadPng(IDB_DIALOG_BUTTON));
+    if (m_dontAsk.SubclassWindow(GetDlgItem(IDC_QUIT_DONT_ASK)))
+        m_dontAsk.SetBackgroundSource(m_hWnd);
+    ThemeButton(m_quit, IDC_QUIT_CONFIRM);
+    ThemeButton(m_cancel, IDCANCEL);
+    CenterWindow(GetWindow(m_hWnd, GW_OWNER));
+    SetForegroundWindow(m_hWnd);
+    return TRUE;
+}
+
+void CQuitDlg::ThemeQuestion()
+{
+    if (!m_question.SubclassWindow(GetDlgItem(IDC_QUIT_QUESTION)))
+        return;
+    m_question.SetTextFormat(kQuestionFormat);
+    m_question.SetFont(m_questionFont, TRUE);
+    m_question.SetBackgroundSource(m_hWnd);
+}
+
+void CQuitDlg::ThemePicture()
+{
+    if (!m_picture.SubclassWindow(GetDlgItem(IDC_QUIT_PICTURE)))
+        return;
+    m_picture.SetImage(IDB_QUIT_QUESTION);
+    m_picture.SetBackgroundSource(m_hWnd);
+    m_picture.SizeToImage();
+}
+
+void CQuitDlg::ThemeButton(CThemedButtonCtrl& button, int id)
+{
+    if (!button.SubclassWindow(GetDlgItem(id)))
+        return;
+    button.SetBackgroundSource(m_hWnd);
+    button.SetImage(m_buttonImage, kButtonBorder, kButtonBorder, kButtonBorder, kButtonBorder);
+}
+
+LRESULT CQuitDlg::OnEraseBackground(UINT, WPARAM wParam, LPARAM, BOOL& handled)
+{
+    RECT client{};
+    GetClientRect(&client);
+    handled = m_background.Paint(reinterpret_cast<HDC>(wParam), client);
+    return 1;
+}
+
+LRESULT CQuitDlg::OnQuit(WORD, WORD, HWND, BOOL&)
+{
+    // A key that cannot be written loses only the choice; the quit goes on.
+    if (m_dontAsk.GetCheck() == BST_CHECKED)
+        m_settingsKey.WriteDword(kNoConfirmValue, 1);
+    EndDialog(kQuit);
+    return 0;
+}
+
+LRESULT CQuitDlg::OnStay(WORD, WORD, HWND, BOOL&)
+{
+    EndDialog(kStay);
+    return 0;
+}
