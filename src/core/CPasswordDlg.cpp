@@ -25,8 +25,8 @@ LRESULT CPasswordDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
     m_passwordField.SubclassWindow(GetDlgItem(IDC_PASSWORD_FIELD));
     m_buttonImage.DeleteObject();
     m_buttonImage.Attach(CImageLoader::LoadPng(IDB_DIALOG_BUTTON));
-    ThemeButton(m_okButton, IDOK);
-    ThemeButton(m_cancelButton, IDCANCEL);
+    m_okButton.SubclassDialogButton(m_hWnd, IDOK, m_buttonImage, kButtonBorder);
+    m_cancelButton.SubclassDialogButton(m_hWnd, IDCANCEL, m_buttonImage, kButtonBorder);
     CenterWindow();
     SetForegroundWindow(m_hWnd);
     // TRUE: the dialog manager focuses the first tab stop, the OK button.
@@ -44,14 +44,6 @@ void CPasswordDlg::ThemeLabel()
     if (m_labelFont)
         ::SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(m_labelFont.m_hFont), TRUE);
     ::SetWindowTextW(label, m_promptText.c_str());
-}
-
-void CPasswordDlg::ThemeButton(CThemedButtonCtrl& button, int id)
-{
-    if (!button.SubclassWindow(GetDlgItem(id)))
-        return;
-    button.SetBackgroundSource(m_hWnd);
-    button.SetImage(m_buttonImage, kButtonBorder, kButtonBorder, kButtonBorder, kButtonBorder);
 }
 
 LRESULT CPasswordDlg::OnEraseBackground(UINT, WPARAM wParam, LPARAM, BOOL& handled)

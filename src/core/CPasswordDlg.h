@@ -41,7 +41,6 @@ private:
     LRESULT OnOk(WORD, WORD, HWND, BOOL&);
     LRESULT OnCancel(WORD, WORD, HWND, BOOL&);
     void ThemeLabel();
-    void ThemeButton(CThemedButtonCtrl& button, int id);
 
     // The images and the font outlive the controls that draw with them.
     CBackgroundImage m_background;

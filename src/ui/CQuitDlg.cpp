@@ -25,8 +25,8 @@ LRESULT CQuitDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
     m_buttonImage.Attach(CImageLoader::LoadPng(IDB_DIALOG_BUTTON));
     if (m_dontAsk.SubclassWindow(GetDlgItem(IDC_QUIT_DONT_ASK)))
         m_dontAsk.SetBackgroundSource(m_hWnd);
-    ThemeButton(m_quit, IDC_QUIT_CONFIRM);
-    ThemeButton(m_cancel, IDCANCEL);
+    m_quit.SubclassDialogButton(m_hWnd, IDC_QUIT_CONFIRM, m_buttonImage, kButtonBorder);
+    m_cancel.SubclassDialogButton(m_hWnd, IDCANCEL, m_buttonImage, kButtonBorder);
     CenterWindow(GetWindow(m_hWnd, GW_OWNER));
     SetForegroundWindow(m_hWnd);
     return TRUE;
@@ -48,14 +48,6 @@ void CQuitDlg::ThemePicture()
     m_picture.SetImage(IDB_QUIT_QUESTION);
     m_picture.SetBackgroundSource(m_hWnd);
     m_picture.SizeToImage();
-}
-
-void CQuitDlg::ThemeButton(CThemedButtonCtrl& button, int id)
-{
-    if (!button.SubclassWindow(GetDlgItem(id)))
-        return;
-    button.SetBackgroundSource(m_hWnd);
-    button.SetImage(m_buttonImage, kButtonBorder, kButtonBorder, kButtonBorder, kButtonBorder);
 }
 
 LRESULT CQuitDlg::OnEraseBackground(UINT, WPARAM wParam, LPARAM, BOOL& handled)

@@ -43,7 +43,6 @@ private:
     LRESULT OnStay(WORD, WORD, HWND, BOOL&);
     void ThemeQuestion();
     void ThemePicture();
-    void ThemeButton(CThemedButtonCtrl& button, int id);
 
     const CRegistryPath& m_settingsKey;
     CBackgroundImage m_background;

@@ -17,6 +17,15 @@ BOOL CThemedButtonCtrl::SubclassWindow(HWND hwnd)
     return TRUE;
 }
 
+BOOL CThemedButtonCtrl::SubclassDialogButton(HWND dialog, int id, HBITMAP image, int border)
+{
+    if (!SubclassWindow(::GetDlgItem(dialog, id)))
+        return FALSE;
+    SetBackgroundSource(dialog);
+    SetImage(image, border, border, border, border);
+    return TRUE;
+}
+
 void CThemedButtonCtrl::SetBackgroundSource(HWND source) { m_background.SetSource(source); }
 
 void CThemedButtonCtrl::SetImage(HBITMAP image, int left, int top, int right, int bottom)

@@ -28,6 +28,9 @@ public:
     CThemedButtonCtrl& operator=(const CThemedButtonCtrl&) = delete;
 
     BOOL SubclassWindow(HWND hwnd);
+    // A button of a dialog that paints its own background: the dialog is the
+    // background source, and the face has the same border all round.
+    BOOL SubclassDialogButton(HWND dialog, int id, HBITMAP image, int border);
     void SetBackgroundSource(HWND source);
     // The caller keeps the image and deletes it after the button is gone.
     void SetImage(HBITMAP image, int left, int top, int right, int bottom);
