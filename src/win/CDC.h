@@ -135,6 +135,28 @@ public:
     {
         return ::SetViewportOrgEx(m_hDC, x, y, old);
     }
+
+    // Top to bottom, from the first colour to the second.
+    BOOL GradientFillVertical(const RECT& rect, COLORREF top, COLORREF bottom)
+    {
+        if (rect.right <= rect.left || rect.bottom <= rect.top)
+            return FALSE;
+        TRIVERTEX corners[2] = {Vertex(rect.left, rect.top, top),
+                                Vertex(rect.right, rect.bottom, bottom)};
+        GRADIENT_RECT span{0, 1};
+        return ::GradientFill(m_hDC, corners, 2, &span, 1, GRADIENT_FILL_RECT_V);
+    }
+
+    BOOL Polygon(const POINT* points, int count) { return ::Polygon(m_hDC, points, count); }
+
+private:
+    static TRIVERTEX Vertex(LONG x, LONG y, COLORREF colour)
+    {
+        // TRIVERTEX takes 16 bits a channel; the byte goes in the high half.
+        return TRIVERTEX{x, y, static_cast<COLOR16>(GetRValue(colour) << 8),
+                         static_cast<COLOR16>(GetGValue(colour) << 8),
+                         static_cast<COLOR16>(GetBValue(colour) << 8), 0};
+    }
 };
 
 using CDC = CDCT<true>;

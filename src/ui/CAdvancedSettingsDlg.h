@@ -1,0 +1,120 @@
+#pragma once
+
+#include <windows.h>
+#include <commdlg.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "../res/resource.h"
+#include "../settings/ISettingsPages.h"
+#include "../win/CDialogResize.h"
+#include "../win/CFont.h"
+#include "../win/CToolTipDialog.h"
+#include "CEditBrowserCtrl.h"
+#include "ISettingsPage.h"
+#include "themed/CThemedCheckboxCtrl.h"
+#include "themed/CThemedDialogImpl.h"
+#include "themed/CThemedImageCtrl.h"
+#include "themed/CThemedLabelCtrl.h"
+
+// The "Advanced Settings" page: what runs right after the switch to the
+// private desktop. It only shows and collects values; the apply operations
+// fill it and the "Apply" command reads it. A chosen file or list of
+// processes stays here until then.
+class CAdvancedSettingsDlg : public CThemedDialogImpl<CAdvancedSettingsDlg>,
+                             public CToolTipDialog<CAdvancedSettingsDlg>,
+                             public CDialogResize<CAdvancedSettingsDlg>,
+                             public ISettingsPage {
+public:
+    enum { IDD = IDD_ADVANCED };
+
+    static constexpr int kTextChars = 260;  // terminator included
+
+    // The system's open-file dialog, its message box and the process picker
+    // are parameters so that tests can answer them without a person.
+    using FileChooser = std::function<BOOL(OPENFILENAMEW&)>;
+    using MessageBoxFunction = std::function<int(HWND, const wchar_t*, const wchar_t*, UINT)>;
+    // True on OK, with names replaced by the choice.
+    using ProcessPicker = std::function<bool(HWND owner, std::vector<std::wstring>& names)>;
+
+    explicit CAdvancedSettingsDlg(FileChooser chooseFile = ShowOpenFileDialog,
+                                  MessageBoxFunction messageBox = ::MessageBoxW,
+                                  ProcessPicker pickProcesses = PickWithProcessDlg);
+    CAdvancedSettingsDlg(const CAdvancedSettingsDlg&) = delete;
+    CAdvancedSettingsDlg& operator=(const CAdvancedSettingsDlg&) = delete;
+
+    HWND CreatePage(HWND frame, int pageNumber, const CSettingsRecord& settings) override;
+    bool IsCreated() const;
+
+    void ShowAction(ISettingsPages::Action action, DWORD on);
+    void ShowProcesses(DWORD on, const std::vector<std::wstring>& names);
+    void ShowWindowTitle(DWORD enabled, const wchar_t* text);
+    void ShowFile(DWORD enabled, const wchar_t* text);
+    void ShowWebSite(DWORD enabled, const wchar_t* text);
+
+    // 1 only for BST_CHECKED.
+    DWORD IsChecked(int checkBoxId) const;
+    // At most 259 characters and the terminator; empty when there is no box.
+    void ReadText(int editId, wchar_t (&text)[kTextChars]) const;
+    // What "Apply" stores: the page's list, never the box's text.
+    const std::vector<std::wstring>& Processes() const { return m_processes; }
+
+    // Names followed by ";", as many whole names as fit in 259 characters.
+    static std::wstring ProcessesText(const std::vector<std::wstring>& names);
+    // Whether a chosen path names a program by its extension.
+    static bool IsExecutablePath(const wchar_t* path);
+
+    BEGIN_DLGRESIZE_MAP(CAdvancedSettingsDlg)
+        DLGRESIZE_CONTROL(IDC_AC_BROWSERHISTORY, DLSZ_SIZE_X)
+        DLGRESIZE_CONTROL(IDC_AC_IEURLS, DLSZ_SIZE_X)
+        DLGRESIZE_CONTROL(IDC_AC_RECENTDOC, DLSZ_SIZE_X)
+        DLGRESIZE_CONTROL(IDC_AC_FILE_PATH, DLSZ_SIZE_X)
+        DLGRESIZE_CONTROL(IDC_AC_WEBSITE_URL, DLSZ_SIZE_X)
+        DLGRESIZE_CONTROL(IDC_AC_PROCESSES, DLSZ_SIZE_X)
+        DLGRESIZE_CONTROL(IDC_AC_WINDOWS_TITLE, DLSZ_SIZE_X)
+    END_DLGRESIZE_MAP()
+
+    BEGIN_MSG_MAP(CAdvancedSettingsDlg)
+        CHAIN_MSG_MAP(CToolTipDialog<CAdvancedSettingsDlg>)
+        MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
+        MESSAGE_HANDLER(WM_EDIT_BROWSE, OnBrowse)
+        COMMAND_CODE_HANDLER(BN_CLICKED, OnCheckBoxClicked)
+        CHAIN_MSG_MAP(CThemedDialogImpl<CAdvancedSettingsDlg>)
+        CHAIN_MSG_MAP(CDialogResize<CAdvancedSettingsDlg>)
+        REFLECT_NOTIFICATIONS()
+    END_MSG_MAP()
+
+private:
+    LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnBrowse(UINT, WPARAM wParam, LPARAM, BOOL&);
+    LRESULT OnCheckBoxClicked(WORD, WORD id, HWND, BOOL& handled);
+
+    void ThemeHeader();
+    void ThemeCheckBoxes();
+    void AttachEditBoxes();
+    void ShowChecked(int checkBoxId, DWORD on);
+    void ShowText(int checkBoxId, int editId, DWORD enabled, const wchar_t* text);
+    void EnableDependent(int checkBoxId);
+    void ShowProcessesText();
+    void ChooseFile();
+    void ChooseProcesses();
+
+    static BOOL ShowOpenFileDialog(OPENFILENAMEW& dialog);
+    static bool PickWithProcessDlg(HWND owner, std::vector<std::wstring>& names);
+
+    CFont m_sectionFont;
+    CThemedLabelCtrl m_title;
+    CThemedImageCtrl m_icon;
+    CThemedCheckboxCtrl m_checkBoxes[10];
+    CEditBrowserCtrl m_fileBox;
+    CEditBrowserCtrl m_processesBox;
+    std::vector<std::wstring> m_processes;
+    CWindow m_titleBox;
+    CWindow m_addressBox;
+
+    FileChooser m_chooseFile;
+    MessageBoxFunction m_messageBox;
+    ProcessPicker m_pickProcesses;
+};
