@@ -2,9 +2,12 @@
 
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <cwchar>
 #include <utility>
 
+#include "../win/CClientDC.h"
+#include "../win/CScopedSelect.h"
 #include "themed/CThemeFonts.h"
 
 namespace {
@@ -18,6 +21,18 @@ constexpr int kCheckBoxIds[10] = {IDC_AC_MUTE,          IDC_AC_MONITOR,         
                                   IDC_AC_FILE_ENABLED,   IDC_AC_WEBSITE_ENABLED, IDC_AC_PROCESSES_ENABLED,
                                   IDC_AC_WINDOWS_ENABLED};
 
+// The first column: the check boxes whose texts decide its width.
+constexpr int kFirstColumnIds[] = {IDC_AC_MUTE,           IDC_AC_MONITOR,
+                                   IDC_AC_TASKMGR,        IDC_AC_FILE_ENABLED,
+                                   IDC_AC_WEBSITE_ENABLED, IDC_AC_PROCESSES_ENABLED,
+                                   IDC_AC_WINDOWS_ENABLED};
+constexpr int kSecondColumnIds[] = {IDC_AC_BROWSERHISTORY, IDC_AC_IEURLS,     IDC_AC_RECENTDOC,
+                                    IDC_AC_FILE_PATH,      IDC_AC_WEBSITE_URL, IDC_AC_PROCESSES,
+                                    IDC_AC_WINDOWS_TITLE};
+constexpr int kColumnGap = 8;
+// Between the check box's square and its text.
+constexpr int kCheckTextGap = 6;
+
 struct Dependency {
     int checkBox;
     int control;
@@ -26,6 +41,9 @@ constexpr Dependency kDependencies[] = {{IDC_AC_FILE_ENABLED, IDC_AC_FILE_PATH},
                                         {IDC_AC_WEBSITE_ENABLED, IDC_AC_WEBSITE_URL},
                                         {IDC_AC_PROCESSES_ENABLED, IDC_AC_PROCESSES},
                                         {IDC_AC_WINDOWS_ENABLED, IDC_AC_WINDOWS_TITLE}};
+
+int Width(const RECT& r) { return r.right - r.left; }
+int Height(const RECT& r) { return r.bottom - r.top; }
 
 int ActionCheckBox(ISettingsPages::Action action)
 {
@@ -82,6 +100,7 @@ LRESULT CAdvancedSettingsDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
     ThemeCheckBoxes();
     AttachEditBoxes();
     SetUpThemedPage();
+    FitColumnsToText();
     // Made from the page font rather than the template's, which the page
     // font replaces: the title must stand out from the texts below it.
     m_sectionFont.Attach(CThemeFonts::CreateEnlarged(PageFont()));
@@ -119,6 +138,60 @@ void CAdvancedSettingsDlg::AttachEditBoxes()
     for (HWND box : {m_fileBox.m_hWnd, m_titleBox.m_hWnd, m_addressBox.m_hWnd})
         if (box)
             ::SendMessageW(box, EM_SETLIMITTEXT, kTextChars - 1, 0);
+}
+
+int CAdvancedSettingsDlg::SecondColumnLeft(int firstLeft, int widestFirst, int templateLeft)
+{
+    return std::max(templateLeft, firstLeft + widestFirst + kColumnGap);
+}
+
+RECT CAdvancedSettingsDlg::PlaceOf(int id) const
+{
+    RECT place{};
+    HWND control = GetDlgItem(id);
+    if (control) {
+        ::GetWindowRect(control, &place);
+        ::MapWindowPoints(HWND_DESKTOP, m_hWnd, reinterpret_cast<POINT*>(&place), 2);
+    }
+    return place;
+}
+
+int CAdvancedSettingsDlg::CheckBoxWidthForText(HWND checkBox) const
+{
+    wchar_t text[64] = {};
+    const int length = ::GetWindowTextW(checkBox, text, 64);
+    CClientDC dc(checkBox);
+    CScopedSelect font(dc, PageFont());
+    SIZE extent{};
+    if (length <= 0 || !dc.GetTextExtent(text, length, &extent))
+        return 0;
+    return ::GetSystemMetrics(SM_CXMENUCHECK) + kCheckTextGap + extent.cx;
+}
+
+// The page font is the system's message font, wider on some systems than
+// the template's font the dialog units come from; the texts of the first
+// column would be cut where the template ends them.
+void CAdvancedSettingsDlg::FitColumnsToText()
+{
+    int widest = 0;
+    for (int id : kFirstColumnIds)
+        if (HWND checkBox = GetDlgItem(id))
+            widest = std::max(widest, CheckBoxWidthForText(checkBox));
+    const RECT first = PlaceOf(IDC_AC_MUTE);
+    const RECT second = PlaceOf(IDC_AC_FILE_PATH);
+    const int left = SecondColumnLeft(first.left, widest, second.left);
+    for (int id : kFirstColumnIds) {
+        const RECT place = PlaceOf(id);
+        ::SetWindowPos(GetDlgItem(id), nullptr, 0, 0, std::max(widest, Width(place)),
+                       Height(place), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    // The second column keeps its right edge; the page's resizing widens it.
+    for (int id : kSecondColumnIds) {
+        const RECT place = PlaceOf(id);
+        ::SetWindowPos(GetDlgItem(id), nullptr, left, place.top,
+                       std::max(0, static_cast<int>(place.right) - left), Height(place),
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 }
 
 void CAdvancedSettingsDlg::ShowChecked(int checkBoxId, DWORD on)

@@ -65,6 +65,9 @@ public:
     static std::wstring ProcessesText(const std::vector<std::wstring>& names);
     // Whether a chosen path names a program by its extension.
     static bool IsExecutablePath(const wchar_t* path);
+    // Where the second column starts so that the first column's widest
+    // check box fits before it; never left of where the template put it.
+    static int SecondColumnLeft(int firstLeft, int widestFirst, int templateLeft);
 
     BEGIN_DLGRESIZE_MAP(CAdvancedSettingsDlg)
         DLGRESIZE_CONTROL(IDC_AC_BROWSERHISTORY, DLSZ_SIZE_X)
@@ -94,6 +97,9 @@ private:
     void ThemeHeader();
     void ThemeCheckBoxes();
     void AttachEditBoxes();
+    void FitColumnsToText();
+    int CheckBoxWidthForText(HWND checkBox) const;
+    RECT PlaceOf(int id) const;
     void ShowChecked(int checkBoxId, DWORD on);
     void ShowText(int checkBoxId, int editId, DWORD enabled, const wchar_t* text);
     void EnableDependent(int checkBoxId);

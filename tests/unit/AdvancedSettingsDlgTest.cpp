@@ -77,6 +77,14 @@ TEST(ProcessesTextTest, NamesAfterOneThatDoesNotFitAreLeftOutToo)
     EXPECT_EQ(L"a.exe;", CAdvancedSettingsDlg::ProcessesText({L"a.exe", longName, L"b.exe"}));
 }
 
+// ---- the columns ----
+
+TEST(ColumnLayoutTest, SecondColumnMovesRightOnlyForAWiderFirstColumn)
+{
+    EXPECT_EQ(200, CAdvancedSettingsDlg::SecondColumnLeft(20, 100, 200));
+    EXPECT_EQ(228, CAdvancedSettingsDlg::SecondColumnLeft(20, 200, 200));
+}
+
 // ---- the page ----
 
 struct MessageShown {
@@ -215,6 +223,46 @@ TEST_F(AdvancedSettingsDlgTest, PageIsFilledFromTheRecord)
     EXPECT_FALSE(Enabled(page, IDC_AC_PROCESSES));
     EXPECT_EQ((Names{L"chat.exe", L"mail.exe"}), page.Processes());
     EXPECT_EQ(L"chat.exe;mail.exe;", TextOf(page.GetDlgItem(IDC_AC_PROCESSES)));
+}
+
+RECT PlaceIn(HWND page, int id)
+{
+    RECT place{};
+    GetWindowRect(GetDlgItem(page, id), &place);
+    MapWindowPoints(HWND_DESKTOP, page, reinterpret_cast<POINT*>(&place), 2);
+    return place;
+}
+
+// The page font is wider than the template's; no text of the first column
+// may run under the second.
+TEST_F(AdvancedSettingsDlgTest, FirstColumnTextsFitBeforeTheSecondColumn)
+{
+    CAdvancedSettingsDlg page;
+    ASSERT_NE(nullptr, Open(page));
+    const int firstColumn[] = {IDC_AC_MUTE, IDC_AC_MONITOR, IDC_AC_TASKMGR,
+                               IDC_AC_FILE_ENABLED, IDC_AC_WEBSITE_ENABLED,
+                               IDC_AC_PROCESSES_ENABLED, IDC_AC_WINDOWS_ENABLED};
+    const int secondLeft = PlaceIn(page.m_hWnd, IDC_AC_FILE_PATH).left;
+    HDC dc = GetDC(page.m_hWnd);
+    HGDIOBJ old = SelectObject(dc, page.PageFont());
+    for (int id : firstColumn) {
+        SCOPED_TRACE(id);
+        const std::wstring text = TextOf(page.GetDlgItem(id));
+        SIZE extent{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+        const RECT place = PlaceIn(page.m_hWnd, id);
+        EXPECT_GE(place.right - place.left, extent.cx + GetSystemMetrics(SM_CXMENUCHECK));
+        EXPECT_LE(place.right, secondLeft);
+    }
+    SelectObject(dc, old);
+    ReleaseDC(page.m_hWnd, dc);
+    // The boxes keep the page's right margin as they grow with it.
+    const RECT file = PlaceIn(page.m_hWnd, IDC_AC_FILE_PATH);
+    RECT client{};
+    GetClientRect(page.m_hWnd, &client);
+    EXPECT_GT(file.right, client.right - 20);
+    EXPECT_LT(file.right, client.right);
+    EXPECT_EQ(file.left, PlaceIn(page.m_hWnd, IDC_AC_RECENTDOC).left);
 }
 
 TEST_F(AdvancedSettingsDlgTest, SettersFollowTheApplyOperations)
