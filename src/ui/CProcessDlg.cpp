@@ -1,0 +1,146 @@
+#include "CProcessDlg.h"
+
+#include <algorithm>
+
+#include "../actions/CProcessCloser.h"
+#include "themed/CImageLoader.h"
+
+namespace {
+const wchar_t kColumnHeading[] = L"Room/Alias";
+constexpr int kColumnWidth = 80;
+constexpr int kButtonBorder = 6;
+}
+
+CProcessDlg::CProcessDlg() : m_listNames(&CProcessCloser::ListProcessNames) {}
+
+void CProcessDlg::SetSelection(const std::vector<std::wstring>& names)
+{
+    m_selection.insert(m_selection.end(), names.begin(), names.end());
+}
+
+INT_PTR CProcessDlg::DoModal(HWND owner, LPARAM init)
+{
+    CListViewCtrl::EnsureClassRegistered();
+    return Base::DoModal(owner, init);
+}
+
+LRESULT CProcessDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
+{
+    m_background.Load(IDB_DIALOG_BACKGROUND);
+    ThemeButtons();
+    SetUpList();
+    ReloadCandidates();
+    CenterWindow(GetWindow(m_hWnd, GW_OWNER));
+    SetForegroundWindow(m_hWnd);
+    return TRUE;
+}
+
+void CProcessDlg::ThemeButtons()
+{
+    m_buttonImage.Attach(CImageLoader::LoadPng(IDB_DIALOG_BUTTON));
+    m_refresh.SubclassDialogButton(m_hWnd, IDC_PROCESS_REFRESH, m_buttonImage, kButtonBorder);
+    m_ok.SubclassDialogButton(m_hWnd, IDOK, m_buttonImage, kButtonBorder);
+    m_cancel.SubclassDialogButton(m_hWnd, IDCANCEL, m_buttonImage, kButtonBorder);
+}
+
+void CProcessDlg::SetUpList()
+{
+    m_list.m_hWnd = GetDlgItem(IDC_PROCESS_LIST);
+    // The list mode shows no header; the column gives the names their width.
+    m_list.InsertColumn(0, kColumnHeading, LVCFMT_LEFT, kColumnWidth);
+    m_list.SetExtendedListViewStyle(LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+}
+
+// The ticks come from the names the dialog was opened with, so a Refresh
+// also undoes what the user ticked since.
+void CProcessDlg::ReloadCandidates()
+{
+    ListCandidates();
+    MarkSelected();
+    FillList();
+}
+
+void CProcessDlg::ListCandidates()
+{
+    m_candidates.clear();
+    if (!m_listNames)
+        return;
+    for (std::wstring& name : m_listNames())
+        m_candidates.push_back(Candidate{std::move(name), false});
+}
+
+void CProcessDlg::MarkSelected()
+{
+    for (const std::wstring& chosen : m_selection) {
+        for (Candidate& candidate : m_candidates) {
+            if (CProcessCloser::IsSameName(candidate.name.c_str(), chosen.c_str()))
+                candidate.checked = true;
+        }
+    }
+}
+
+void CProcessDlg::FillList()
+{
+    m_list.DeleteAllItems();
+    for (const Candidate& candidate : m_candidates) {
+        const int row = m_list.GetItemCount();
+        // Rows stand for the candidates of their index; a gap would tick
+        // the wrong names on OK, so the list ends at the first refusal.
+        if (m_list.InsertItem(row, candidate.name.c_str()) != row)
+            break;
+        m_list.SetCheckState(row, candidate.checked);
+    }
+}
+
+LRESULT CProcessDlg::OnEraseBackground(UINT, WPARAM wParam, LPARAM, BOOL& handled)
+{
+    RECT client{};
+    GetClientRect(&client);
+    handled = m_background.Paint(reinterpret_cast<HDC>(wParam), client);
+    return 1;
+}
+
+LRESULT CProcessDlg::OnDoubleClick(int controlId, LPNMHDR header, BOOL& handled)
+{
+    if (controlId != IDC_PROCESS_LIST || header->hwndFrom != m_list.m_hWnd) {
+        handled = FALSE;
+        return 0;
+    }
+    const int row = reinterpret_cast<const NMITEMACTIVATE*>(header)->iItem;
+    if (row >= 0 && row < m_list.GetItemCount())
+        m_list.SetCheckState(row, !m_list.GetCheckState(row));
+    return 0;
+}
+
+LRESULT CProcessDlg::OnRefresh(WORD, WORD, HWND, BOOL&)
+{
+    ReloadCandidates();
+    return 0;
+}
+
+LRESULT CProcessDlg::OnOk(WORD, WORD, HWND, BOOL&)
+{
+    TakeCheckedRows();
+    EndDialog(IDOK);
+    return 0;
+}
+
+// Names chosen earlier that are not running now have no row and drop out.
+void CProcessDlg::TakeCheckedRows()
+{
+    m_selection.clear();
+    const size_t rows =
+        std::min(static_cast<size_t>(std::max(m_list.GetItemCount(), 0)), m_candidates.size());
+    for (size_t row = 0; row < rows; ++row) {
+        Candidate& candidate = m_candidates[row];
+        candidate.checked = m_list.GetCheckState(static_cast<int>(row));
+        if (candidate.checked)
+            m_selection.push_back(candidate.name);
+    }
+}
+
+LRESULT CProcessDlg::OnCancel(WORD, WORD, HWND, BOOL&)
+{
+    EndDialog(IDCANCEL);
+    return 0;
+}
