@@ -8,6 +8,7 @@
 
 #include "../win/CClientDC.h"
 #include "../win/CScopedSelect.h"
+#include "CProcessDlg.h"
 #include "themed/CThemeFonts.h"
 
 namespace {
@@ -366,7 +367,12 @@ void CAdvancedSettingsDlg::ChooseProcesses()
     ShowProcessesText();
 }
 
-bool CAdvancedSettingsDlg::PickWithProcessDlg(HWND, std::vector<std::wstring>&)
+bool CAdvancedSettingsDlg::PickWithProcessDlg(HWND owner, std::vector<std::wstring>& names)
 {
-    return false;
+    CProcessDlg dialog;
+    dialog.SetSelection(names);
+    if (dialog.DoModal(owner) != IDOK)
+        return false;
+    names = dialog.GetSelection();
+    return true;
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "CBackgroundSourceWindow.h"
+#include "CModalRun.h"
 #include "CommandRecorder.h"
 #include "res/resource.h"
 #include "ui/CAdvancedSettingsDlg.h"
@@ -14,6 +15,8 @@
 namespace {
 
 using Names = std::vector<std::wstring>;
+
+constexpr DWORD kPickerWaitMs = 10000;
 
 // ---- the refusal of programs ----
 
@@ -405,6 +408,45 @@ TEST_F(AdvancedSettingsDlgTest, CancelledProcessPickerChangesNothing)
     ASSERT_EQ(1u, offered.size());
     EXPECT_EQ((Names{L"chat.exe", L"mail.exe"}), page.Processes());
     EXPECT_EQ(L"chat.exe;mail.exe;", TextOf(page.GetDlgItem(IDC_AC_PROCESSES)));
+}
+
+struct PickerWatch {
+    DWORD pageThread;
+    bool sawList = false;
+};
+
+// Closes the process picker the page opens on its thread, with Cancel.
+DWORD WINAPI CancelThePicker(void* param)
+{
+    auto* watch = static_cast<PickerWatch*>(param);
+    for (DWORD waited = 0; waited < kPickerWaitMs; waited += 20) {
+        VisibleDialogSearch search;
+        EnumThreadWindows(watch->pageThread, FindVisibleDialog, reinterpret_cast<LPARAM>(&search));
+        if (search.found) {
+            watch->sawList = GetDlgItem(search.found, IDC_PROCESS_LIST) != nullptr;
+            PostMessageW(search.found, WM_COMMAND, IDCANCEL, 0);
+            return 0;
+        }
+        Sleep(20);
+    }
+    return 1;
+}
+
+TEST_F(AdvancedSettingsDlgTest, ProcessesBoxOpensTheProcessPickerByDefault)
+{
+    CAdvancedSettingsDlg page;
+    ASSERT_NE(nullptr, Open(page, SampleRecord()));
+    PickerWatch watch{GetCurrentThreadId()};
+    HANDLE closer = CreateThread(nullptr, 0, CancelThePicker, &watch, 0, nullptr);
+    ASSERT_NE(nullptr, closer);
+    Browse(page, IDC_AC_PROCESSES);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(closer, kPickerWaitMs));
+    DWORD exitCode = 1;
+    GetExitCodeThread(closer, &exitCode);
+    CloseHandle(closer);
+    EXPECT_EQ(0u, exitCode) << "no picker came up";
+    EXPECT_TRUE(watch.sawList);
+    EXPECT_EQ((Names{L"chat.exe", L"mail.exe"}), page.Processes());
 }
 
 // The whole way: a click on the drawn button reaches the picker, unless the
