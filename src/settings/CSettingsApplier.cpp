@@ -103,7 +103,6 @@ void CSettingsApplier::TrayIcon(DWORD on)
 {
     m_record.SS_TRAYICON = Flag(on);
     UpdateTrayIcon();
-    m_pages.ShowTrayIcon(m_record.SS_TRAYICON);
 }
 
 void CSettingsApplier::UpdateTrayIcon()
@@ -111,8 +110,11 @@ void CSettingsApplier::UpdateTrayIcon()
     // With the tray icon off the settings hot key is the only way to the
     // settings window. If another program holds that key, the icon stays for
     // this run, whatever is stored, so the user is never locked out.
+    // The page shows what is in force, so that a kept icon reads as shown.
     const bool lockedOut = m_hotKeyApplied && !m_hotKeyWorking;
-    m_effects.SetTrayIconShown(m_record.SS_TRAYICON || lockedOut);
+    const bool shown = m_record.SS_TRAYICON || lockedOut;
+    m_effects.SetTrayIconShown(shown);
+    m_pages.ShowTrayIcon(shown ? 1 : 0);
 }
 
 void CSettingsApplier::UpdateCheck(DWORD on)

@@ -71,16 +71,36 @@ void CSettingsStore::Save(const CSettingsRecord& record, const wchar_t* switchPa
     const wchar_t* const* order = CSettingsTable::SaveOrder(&count);
     for (size_t i = 0; i < count; ++i) {
         const SettingRow& row = *CSettingsTable::Find(order[i]);
-        if (row.number)
-            m_key.WriteDword(row.name, record.*row.number);
-        else if (row.password)
-            m_key.WriteString(row.name, row.password == &CSettingsRecord::PWD_VIRT ? switchPassword
-                                                                                   : restorePassword);
-        else
-            m_key.WriteString(row.name, (record.*row.text).c_str());
+        WriteRow(row, record, switchPassword, restorePassword);
         if (row.number == &CSettingsRecord::SS_STARTUP && afterStartup)
             afterStartup();
     }
+    SaveProcesses(record);
+}
+
+void CSettingsStore::WriteRow(const SettingRow& row, const CSettingsRecord& record,
+                              const wchar_t* switchPassword, const wchar_t* restorePassword)
+{
+    if (row.number)
+        m_key.WriteDword(row.name, record.*row.number);
+    else if (row.password)
+        m_key.WriteString(row.name, row.password == &CSettingsRecord::PWD_VIRT ? switchPassword
+                                                                               : restorePassword);
+    else
+        m_key.WriteString(row.name, (record.*row.text).c_str());
+}
+
+void CSettingsStore::Write(const CSettingsRecord& record,
+                           std::initializer_list<const wchar_t*> names, const wchar_t* password)
+{
+    for (const wchar_t* name : names)
+        if (const SettingRow* row = CSettingsTable::Find(name))
+            WriteRow(*row, record, password, password);
+}
+
+void CSettingsStore::WriteProcesses(const CSettingsRecord& record)
+{
+    Write(record, {L"AC_PROCESSES_ENABLED", L"AC_PROCESSES_COUNT"});
     SaveProcesses(record);
 }
 

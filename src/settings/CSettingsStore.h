@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <initializer_list>
 
 #include "CRegistryPath.h"
 #include "CSettingsRecord.h"
@@ -21,12 +22,21 @@ public:
     void Save(const CSettingsRecord& record, const wchar_t* switchPassword,
               const wchar_t* restorePassword, const std::function<void()>& afterStartup);
 
+    // Writes the named values from the record, as Save writes them; a
+    // password's name writes the text given for it.
+    void Write(const CSettingsRecord& record, std::initializer_list<const wchar_t*> names,
+               const wchar_t* password = nullptr);
+    // The processes flag, their count and each name.
+    void WriteProcesses(const CSettingsRecord& record);
+
     CRegistryPath& Key() { return m_key; }
 
 private:
     void LoadRow(const struct SettingRow& row, CSettingsRecord& record);
     void LoadProcesses(CSettingsRecord& record);
     void SaveProcesses(const CSettingsRecord& record);
+    void WriteRow(const struct SettingRow& row, const CSettingsRecord& record,
+                  const wchar_t* switchPassword, const wchar_t* restorePassword);
 
     CRegistryPath m_key;
 };

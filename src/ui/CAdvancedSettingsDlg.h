@@ -13,6 +13,7 @@
 #include "../win/CFont.h"
 #include "../win/CToolTipDialog.h"
 #include "CEditBrowserCtrl.h"
+#include "IAdvancedPageReader.h"
 #include "ISettingsPage.h"
 #include "themed/CThemedCheckboxCtrl.h"
 #include "themed/CThemedDialogImpl.h"
@@ -26,7 +27,8 @@
 class CAdvancedSettingsDlg : public CThemedDialogImpl<CAdvancedSettingsDlg>,
                              public CToolTipDialog<CAdvancedSettingsDlg>,
                              public CDialogResize<CAdvancedSettingsDlg>,
-                             public ISettingsPage {
+                             public ISettingsPage,
+                             public IAdvancedPageReader {
 public:
     enum { IDD = IDD_ADVANCED };
 
@@ -55,11 +57,11 @@ public:
     void ShowWebSite(DWORD enabled, const wchar_t* text);
 
     // 1 only for BST_CHECKED.
-    DWORD IsChecked(int checkBoxId) const;
+    DWORD IsChecked(int checkBoxId) const override;
     // At most 259 characters and the terminator; empty when there is no box.
-    void ReadText(int editId, wchar_t (&text)[kTextChars]) const;
+    void ReadText(int editId, wchar_t (&text)[kTextChars]) const override;
     // What "Apply" stores: the page's list, never the box's text.
-    const std::vector<std::wstring>& Processes() const { return m_processes; }
+    const std::vector<std::wstring>& Processes() const override { return m_processes; }
 
     // Names followed by ";", as many whole names as fit in 259 characters.
     static std::wstring ProcessesText(const std::vector<std::wstring>& names);

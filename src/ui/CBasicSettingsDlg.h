@@ -9,6 +9,7 @@
 #include "../win/CDialogResize.h"
 #include "../win/CFont.h"
 #include "../win/CToolTipDialog.h"
+#include "IBasicPageReader.h"
 #include "ISettingsPage.h"
 #include "themed/CThemedCheckboxCtrl.h"
 #include "themed/CThemedDialogImpl.h"
@@ -22,7 +23,8 @@
 class CBasicSettingsDlg : public CThemedDialogImpl<CBasicSettingsDlg>,
                           public CToolTipDialog<CBasicSettingsDlg>,
                           public CDialogResize<CBasicSettingsDlg>,
-                          public ISettingsPage {
+                          public ISettingsPage,
+                          public IBasicPageReader {
 public:
     enum { IDD = IDD_BASIC };
 
@@ -48,13 +50,13 @@ public:
     void ShowRestorePassword(DWORD enabled, const wchar_t* text);
 
     // 1 only for a box that is fully checked.
-    DWORD IsChecked(int checkBoxId) const;
+    DWORD IsChecked(int checkBoxId) const override;
     // The code of IDC_SW_HOTKEY or IDC_SS_HOTKEY, no key unless one was
     // captured; any other id reads as no hot key at all.
-    CHotkeyCode ReadHotKey(int editId, DWORD enabled) const;
+    CHotkeyCode ReadHotKey(int editId, DWORD enabled) const override;
     // At most kPasswordReadLength characters, always terminated; empty when
     // the box is missing.
-    void ReadPassword(int editId, wchar_t (&text)[16]) const;
+    void ReadPassword(int editId, wchar_t (&text)[16]) const override;
 
     BEGIN_DLGRESIZE_MAP(CBasicSettingsDlg)
     END_DLGRESIZE_MAP()

@@ -21,6 +21,7 @@ constexpr DWORD kPanelStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPC
 constexpr int kPanelHeight = 52;
 constexpr int kPanelHalfWidth = 170;
 constexpr int kPageCount = 3;
+constexpr double kApplySweepSeconds = 0.6;
 // Every navigation button fades, paints the panel behind it and buffers.
 constexpr DWORD kNavButtonStyle = 7;
 
@@ -47,8 +48,10 @@ HICON LoadIconSized(int widthMetric, int heightMetric)
 }
 
 CMainFrame::CMainFrame()
-    : m_store(g_module.m_settingsKey), m_applier(m_settings, g_module, *this, m_pages)
+    : m_store(g_module.m_settingsKey), m_applier(m_settings, g_module, *this, m_pages),
+      m_applyCommand(m_settings, m_applier, m_store, g_module)
 {
+    m_pages.Attach(&m_basicPage, &m_advancedPage);
 }
 
 CMainFrame::~CMainFrame() = default;
@@ -228,6 +231,20 @@ LRESULT CMainFrame::OnSize(UINT, WPARAM sizeType, LPARAM, BOOL& handled)
     handled = FALSE;
     if (sizeType != SIZE_MINIMIZED)
         Layout(true);
+    return 0;
+}
+
+// Pages never shown are not read: their settings stay as the record has them.
+LRESULT CMainFrame::OnApply(WORD code, WORD, HWND, BOOL& handled)
+{
+    handled = code == 0;
+    if (!handled)
+        return 0;
+    const bool basicShown = m_pageSlots[ID_PAGE_BASIC - 1].window != nullptr;
+    const bool advancedShown = m_pageSlots[ID_PAGE_ADVANCED - 1].window != nullptr;
+    if (m_applyCommand.Run(m_hWnd, basicShown ? &m_basicPage : nullptr,
+                           advancedShown ? &m_advancedPage : nullptr))
+        m_navPanel.StartSweep(kApplySweepSeconds);
     return 0;
 }
 

@@ -12,7 +12,9 @@
 #include "../win/CWindowImpl.h"
 #include "../update/CUpdatePrompt.h"
 #include "CAboutDlg.h"
-#include "CBlankPageDlg.h"
+#include "CAdvancedSettingsDlg.h"
+#include "CApplyCommand.h"
+#include "CBasicSettingsDlg.h"
 #include "CNavPanelView.h"
 #include "CSettingsPagesSync.h"
 #include "CThemedTabBar.h"
@@ -65,6 +67,7 @@ public:
         COMMAND_ID_HANDLER(ID_NAV_HELP, OnHelp)
         COMMAND_ID_HANDLER(ID_NAV_HIDE, OnHide)
         COMMAND_ID_HANDLER(ID_NAV_QUIT, OnQuit)
+        COMMAND_ID_HANDLER(ID_NAV_APPLY, OnApply)
         COMMAND_ID_HANDLER(ID_NAV_PREVIOUS, OnPreviousPage)
         COMMAND_ID_HANDLER(ID_NAV_NEXT, OnNextPage)
         COMMAND_RANGE_HANDLER(ID_PAGE_BASIC, ID_PAGE_ABOUT, OnTabCommand)
@@ -89,6 +92,7 @@ private:
     LRESULT OnExit(WORD, WORD, HWND, BOOL&);
     LRESULT OnHide(WORD, WORD, HWND, BOOL&);
     LRESULT OnQuit(WORD, WORD, HWND, BOOL&);
+    LRESULT OnApply(WORD, WORD, HWND, BOOL&);
     LRESULT OnPreviousPage(WORD, WORD, HWND, BOOL&);
     LRESULT OnNextPage(WORD, WORD, HWND, BOOL&);
     LRESULT OnTabCommand(WORD, WORD, HWND, BOOL&);
@@ -132,9 +136,10 @@ private:
     CThemedTabBar m_tabBar;
     CNavPanelView m_navPanel;
     CUpdatePrompt m_updatePrompt;
+    CApplyCommand m_applyCommand;
     // One line per page: the page switch needs nothing else of a page.
-    CBlankPageDlg<IDD_BASIC> m_basicPage;
-    CBlankPageDlg<IDD_ADVANCED> m_advancedPage;
+    CBasicSettingsDlg m_basicPage;
+    CAdvancedSettingsDlg m_advancedPage;
     CAboutDlg m_aboutPage;
     PageSlot m_pageSlots[3] = {{&m_basicPage, false, nullptr},
                                {&m_advancedPage, false, nullptr},

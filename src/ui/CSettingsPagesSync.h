@@ -2,23 +2,39 @@
 
 #include "../settings/ISettingsPages.h"
 
-// Keeps the settings pages in step with the settings in force. The frame
-// shows no pages yet, so there is nothing to keep in step: every call returns
-// at once.
+class CBasicSettingsDlg;
+class CAdvancedSettingsDlg;
+
+// Keeps the settings pages in step with the settings in force: each apply
+// operation shows its value on the page that holds it, once that page has
+// been made. Pages never shown are left alone.
 class CSettingsPagesSync : public ISettingsPages {
 public:
-    void ShowMiddleButton(DWORD) override {}
-    void ShowBothButtons(DWORD) override {}
-    void ShowSwitchHotKey(DWORD, DWORD, DWORD, DWORD, DWORD) override {}
-    void ShowAutostart(DWORD) override {}
-    void ShowTrayIcon(DWORD) override {}
-    void ShowUpdateCheck(DWORD) override {}
-    void ShowSettingsHotKey(DWORD, DWORD, DWORD, DWORD, DWORD) override {}
-    void ShowSwitchPassword(DWORD, const wchar_t*) override {}
-    void ShowRestorePassword(DWORD, const wchar_t*) override {}
-    void ShowAction(Action, DWORD) override {}
-    void ShowProcesses(DWORD, const std::vector<std::wstring>&) override {}
-    void ShowWindowTitle(DWORD, const wchar_t*) override {}
-    void ShowFile(DWORD, const wchar_t*) override {}
-    void ShowWebSite(DWORD, const wchar_t*) override {}
+    void Attach(CBasicSettingsDlg* basic, CAdvancedSettingsDlg* advanced)
+    {
+        m_basic = basic;
+        m_advanced = advanced;
+    }
+
+    void ShowMiddleButton(DWORD on) override;
+    void ShowBothButtons(DWORD on) override;
+    void ShowSwitchHotKey(DWORD enabled, DWORD key, DWORD ctrl, DWORD shift, DWORD alt) override;
+    void ShowAutostart(DWORD on) override;
+    void ShowTrayIcon(DWORD on) override;
+    void ShowUpdateCheck(DWORD on) override;
+    void ShowSettingsHotKey(DWORD enabled, DWORD key, DWORD ctrl, DWORD shift, DWORD alt) override;
+    void ShowSwitchPassword(DWORD enabled, const wchar_t* text) override;
+    void ShowRestorePassword(DWORD enabled, const wchar_t* text) override;
+    void ShowAction(Action action, DWORD on) override;
+    void ShowProcesses(DWORD on, const std::vector<std::wstring>& names) override;
+    void ShowWindowTitle(DWORD enabled, const wchar_t* text) override;
+    void ShowFile(DWORD enabled, const wchar_t* text) override;
+    void ShowWebSite(DWORD enabled, const wchar_t* text) override;
+
+private:
+    CBasicSettingsDlg* Basic() const;
+    CAdvancedSettingsDlg* Advanced() const;
+
+    CBasicSettingsDlg* m_basic = nullptr;
+    CAdvancedSettingsDlg* m_advanced = nullptr;
 };

@@ -224,6 +224,11 @@ class WineSession:
         found = [w for w in self.children(class_name, title) if w.id == control_id]
         return found[0] if found else None
 
+    def checked(self, class_name, control_id):
+        """A check box's state below a top-level window: 0, 1, or None."""
+        code, out = self.probe("checked", class_name, control_id)
+        return int(out.strip()) if code == 0 and out.strip() else None
+
     def top_level(self, class_name):
         """Every top-level window of a class, such as the tool tips."""
         _, out = self.probe("top-level", class_name)
@@ -327,6 +332,10 @@ class WineSession:
     def keys(self, *keys):
         """Keys typed into the desktop shown in front."""
         self.xdotool("key", "--delay", 50, *keys)
+
+    def type_text(self, text):
+        """Characters typed into the desktop shown in front, as a user types them."""
+        self.xdotool("type", "--delay", 50, text)
 
     def screenshot(self, name):
         ARTIFACTS.mkdir(parents=True, exist_ok=True)

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cwchar>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -158,6 +159,29 @@ int ListTopLevel(const wchar_t* className)
     return 0;
 }
 
+BOOL CALLBACK FindById(HWND hwnd, LPARAM param)
+{
+    auto* search = reinterpret_cast<std::pair<int, HWND>*>(param);
+    if (GetDlgCtrlID(hwnd) != search->first)
+        return TRUE;
+    search->second = hwnd;
+    return FALSE;
+}
+
+// A check box's state, found by its id anywhere below the top-level window.
+int PrintCheck(HWND top, int controlId)
+{
+    std::pair<int, HWND> search{controlId, nullptr};
+    if (top)
+        EnumChildWindows(top, FindById, reinterpret_cast<LPARAM>(&search));
+    if (!search.second)
+        return 2;
+    DWORD_PTR state = 0;
+    SendMessageTimeoutW(search.second, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, &state);
+    std::printf("%d\n", static_cast<int>(state));
+    return 0;
+}
+
 // The items of the pop-up menu now shown, one a line, the default one marked
 // with a star; exit code 2 when no menu is shown.
 int ListShownMenu()
@@ -202,6 +226,9 @@ int wmain(int argc, wchar_t** argv)
         result = ListWindowTree(argv[2]);
     else if (command == L"children" && (argc == 3 || argc == 4))
         result = ListChildren(argv[2], argc == 4 ? argv[3] : nullptr);
+    else if (command == L"checked" && argc == 4)
+        // 0 unchecked, 1 checked, 2 indeterminate; exit code 2 when absent.
+        result = PrintCheck(FindWindowW(argv[2], nullptr), static_cast<int>(number(3)));
     else if (command == L"top-level" && argc == 3)
         result = ListTopLevel(argv[2]);
     else if (command == L"menu" && argc == 2)
