@@ -1,14 +1,29 @@
 #include "CBasicSettingsDlg.h"
 
+#include <climits>
 #include <cwchar>
 #include <string>
 
+#include "../win/CClientDC.h"
+#include "../win/CScopedSelect.h"
 #include "themed/CThemeFonts.h"
 
 namespace {
 
 constexpr COLORREF kSectionTitleColor = RGB(40, 90, 170);
 constexpr UINT kSectionTitleFormat = DT_NOPREFIX | DT_SINGLELINE | DT_WORDBREAK | DT_BOTTOM;
+// Pixels between a check box's text and whatever follows it on its row.
+constexpr int kFieldGap = 8;
+constexpr int kColumnGap = 16;
+// The box and the gap the system leaves between it and the text.
+constexpr int kCheckTextSpare = 8;
+constexpr int kTitleSpare = 4;
+
+constexpr int kCheckBoxes[] = {
+    IDC_SW_WHEEL,       IDC_SW_DOUBLE,         IDC_SW_HOTKEY_ENABLED, IDC_SS_STARTUP,
+    IDC_SS_TRAYICON,    IDC_SS_UPDATE,         IDC_SS_HOTKEY_ENABLED, IDC_PWD_ORIG_ENABLED,
+    IDC_PWD_VIRT_ENABLED,
+};
 
 // Each field is usable exactly while the check box that switches it on is
 // checked; 0 ends a list.
@@ -90,6 +105,7 @@ LRESULT CBasicSettingsDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
     // page set-up gives every child the page font, so theirs come after.
     SetSectionFonts();
     SetHotKeyFonts();
+    FitLayoutToPageFont();
     DlgResize_Init(false, false);
     return TRUE;
 }
@@ -136,6 +152,89 @@ void CBasicSettingsDlg::SetHotKeyFonts()
     for (CHotkeyEditCtrl* box : {&m_switchHotKey, &m_settingsHotKey}) {
         if (box->m_hWnd)
             box->SetFont(m_hotkeyFont);
+    }
+}
+
+// The template is laid out for its own font; the page font is the system's
+// message font, wider on most systems. Each check box takes the width of its
+// text, and whatever stands to its right moves clear of it.
+void CBasicSettingsDlg::FitLayoutToPageFont()
+{
+    for (int id : kCheckBoxes)
+        FitToText(id, ::GetSystemMetrics(SM_CXMENUCHECK) + kCheckTextSpare);
+    for (int id : {IDC_SECTION_TITLE, IDC_SYSTEM_TITLE, IDC_PASSWORD_TITLE})
+        FitToText(id, kTitleSpare);
+    MoveClearOf({IDC_SYSTEM_ICON, IDC_SYSTEM_TITLE, IDC_SS_STARTUP, IDC_SS_TRAYICON,
+                 IDC_SS_UPDATE, IDC_SS_HOTKEY_ENABLED, IDC_SS_HOTKEY},
+                RightEdgeOf({IDC_SECTION_TITLE, IDC_SW_WHEEL, IDC_SW_DOUBLE,
+                             IDC_SW_HOTKEY_ENABLED, IDC_SW_HOTKEY}) +
+                    kColumnGap);
+    MoveClearOf({IDC_PWD_ORIG, IDC_PWD_ORIG_CONFIRM, IDC_PWD_VIRT, IDC_PWD_VIRT_CONFIRM},
+                RightEdgeOf({IDC_PWD_ORIG_ENABLED, IDC_PWD_VIRT_ENABLED}) + kFieldGap);
+}
+
+void CBasicSettingsDlg::FitToText(int id, int spare)
+{
+    CWindow control(GetDlgItem(id));
+    wchar_t text[64] = {};
+    const int length = control.m_hWnd ? control.GetWindowText(text, 64) : 0;
+    if (length <= 0)
+        return;
+    CClientDC dc(control.m_hWnd);
+    CScopedSelect font(dc, control.GetFont());
+    SIZE extent{};
+    if (!dc.GetTextExtent(text, length, &extent))
+        return;
+    RECT place{};
+    control.GetWindowRect(&place);
+    control.SetWindowPos(nullptr, 0, 0, extent.cx + spare, place.bottom - place.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool CBasicSettingsDlg::PlaceOf(int id, RECT& place) const
+{
+    HWND control = GetDlgItem(id);
+    if (!control || !::GetWindowRect(control, &place))
+        return false;
+    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&place), 2);
+    return true;
+}
+
+// In the page's client coordinates; 0 when none of the controls exists.
+int CBasicSettingsDlg::RightEdgeOf(std::initializer_list<int> ids) const
+{
+    int right = 0;
+    for (int id : ids) {
+        RECT place{};
+        if (!PlaceOf(id, place))
+            continue;
+        if (place.right > right)
+            right = place.right;
+    }
+    return right;
+}
+
+// Moves the controls right together, keeping their arrangement, until the
+// leftmost of them starts at left; controls already clear stay.
+void CBasicSettingsDlg::MoveClearOf(std::initializer_list<int> ids, int left)
+{
+    int leftmost = INT_MAX;
+    for (int id : ids) {
+        RECT place{};
+        if (!PlaceOf(id, place))
+            continue;
+        if (place.left < leftmost)
+            leftmost = place.left;
+    }
+    if (leftmost == INT_MAX || leftmost >= left)
+        return;
+    const int shift = left - leftmost;
+    for (int id : ids) {
+        RECT place{};
+        if (!PlaceOf(id, place))
+            continue;
+        ::SetWindowPos(GetDlgItem(id), nullptr, place.left + shift, place.top, 0, 0,
+                             SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
 

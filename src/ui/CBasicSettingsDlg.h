@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <initializer_list>
+
 #include "../core/CPasswordEditCtrl.h"
 #include "../res/resource.h"
 #include "../settings/CHotkeyCode.h"
@@ -83,6 +85,12 @@ private:
     void ThemePasswordBox(CPasswordEditCtrl& box, int id);
     void SetSectionFonts();
     void SetHotKeyFonts();
+    void FitLayoutToPageFont();
+    // Makes the control as wide as its text in its own font, plus spare.
+    void FitToText(int id, int spare);
+    bool PlaceOf(int id, RECT& place) const;
+    int RightEdgeOf(std::initializer_list<int> ids) const;
+    void MoveClearOf(std::initializer_list<int> ids, int left);
     void FillFrom(const CSettingsRecord& settings);
 
     void Check(int checkBoxId, DWORD on);

@@ -331,6 +331,37 @@ TEST_F(BasicSettingsDlgTest, TitlesAndHotKeysAreDrawnLargerThanThePage)
     EXPECT_EQ(pageHeight, FontHeightOf(IDC_SW_WHEEL));
 }
 
+// The page font is wider than the template's: no text may be cut, and the
+// system column must not run into the trigger column.
+TEST_F(BasicSettingsDlgTest, TextsFitAndColumnsStayApartInThePageFont)
+{
+    ASSERT_NE(nullptr, Open(CSettingsRecord()));
+    auto place = [&](int id) {
+        RECT rect{};
+        GetWindowRect(Item(id), &rect);
+        MapWindowPoints(nullptr, page.m_hWnd, reinterpret_cast<POINT*>(&rect), 2);
+        return rect;
+    };
+    HDC dc = GetDC(page.m_hWnd);
+    for (int id : {IDC_SW_WHEEL, IDC_SW_DOUBLE, IDC_SW_HOTKEY_ENABLED, IDC_SS_HOTKEY_ENABLED,
+                   IDC_PWD_ORIG_ENABLED, IDC_PWD_VIRT_ENABLED, IDC_SECTION_TITLE}) {
+        wchar_t text[64] = L"";
+        const int length = GetWindowTextW(Item(id), text, 64);
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(Item(id), WM_GETFONT, 0, 0)));
+        SIZE extent{};
+        GetTextExtentPoint32W(dc, text, length, &extent);
+        SelectObject(dc, old);
+        const RECT rect = place(id);
+        EXPECT_GE(rect.right - rect.left, extent.cx) << id;
+    }
+    ReleaseDC(page.m_hWnd, dc);
+    EXPECT_GT(place(IDC_SS_STARTUP).left, place(IDC_SW_DOUBLE).right);
+    EXPECT_GT(place(IDC_SS_HOTKEY).left, place(IDC_SW_HOTKEY).right);
+    EXPECT_GT(place(IDC_PWD_VIRT).left, place(IDC_PWD_VIRT_ENABLED).right);
+    EXPECT_GT(place(IDC_PWD_VIRT_CONFIRM).left, place(IDC_PWD_VIRT).right);
+    EXPECT_LE(place(IDC_SS_HOTKEY_ENABLED).right, 531);
+}
+
 TEST_F(BasicSettingsDlgTest, SectionIconsTakeTheirImagesSize)
 {
     ASSERT_NE(nullptr, Open(CSettingsRecord()));
