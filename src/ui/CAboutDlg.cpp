@@ -5,11 +5,12 @@
 #include <cwchar>
 
 #include "../core/CMyAppModule.h"
-#include "../win/CClientDC.h"
-#include "../win/CScopedSelect.h"
+#include "themed/CTextFit.h"
 
 namespace {
 constexpr UINT kLabelFormat = DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER;
+// A few pixels spare: the links centre their text, and a blank before the
+// link keeps it from touching the year.
 constexpr int kTextSpare = 6;
 }
 
@@ -27,7 +28,7 @@ void CAboutDlg::ShowVersion()
     wchar_t text[32] = {};
     swprintf(text, 32, L"v%ls", g_module.m_version);
     m_version.SetWindowText(text);
-    FitToText(m_version);
+    CTextFit::FitWidth(m_version.m_hWnd, PageFont(), kTextSpare);
 }
 
 LRESULT CAboutDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
@@ -65,9 +66,9 @@ void CAboutDlg::ThemeLabel(CThemedLabelCtrl& label, int id)
 // only when each part is as wide as its own text.
 void CAboutDlg::FitTextsToFont()
 {
-    FitToText(m_copyright);
-    FitToText(m_support);
-    FitToText(m_homePage);
+    CTextFit::FitWidth(m_copyright.m_hWnd, PageFont(), kTextSpare);
+    CTextFit::FitWidth(m_support.m_hWnd, PageFont(), kTextSpare);
+    CTextFit::FitWidth(m_homePage.m_hWnd, PageFont(), kTextSpare);
     RECT copyright{};
     if (!m_copyright.m_hWnd || !m_homePage.m_hWnd)
         return;
@@ -75,25 +76,6 @@ void CAboutDlg::FitTextsToFont()
     ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&copyright), 2);
     ::SetWindowPos(m_homePage.m_hWnd, nullptr, copyright.right, copyright.top, 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void CAboutDlg::FitToText(CWindow control)
-{
-    wchar_t text[100] = {};
-    const int length = control.m_hWnd ? control.GetWindowText(text, 100) : 0;
-    if (length <= 0)
-        return;
-    CClientDC dc(control.m_hWnd);
-    CScopedSelect font(dc, PageFont());
-    SIZE extent{};
-    if (!dc.GetTextExtent(text, length, &extent))
-        return;
-    RECT place{};
-    control.GetWindowRect(&place);
-    // A few pixels spare: the links centre their text, and a blank before
-    // the link keeps it from touching the year.
-    ::SetWindowPos(control.m_hWnd, nullptr, 0, 0, extent.cx + kTextSpare,
-                   place.bottom - place.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT CAboutDlg::OnHomePage(WORD, WORD, HWND, BOOL&)

@@ -45,7 +45,6 @@ private:
     void ThemeLabel(CThemedLabelCtrl& label, int id);
     void ShowVersion();
     void FitTextsToFont();
-    void FitToText(CWindow control);
     void Open(const wchar_t* address);
 
     int m_pageNumber = 0;

@@ -6,8 +6,7 @@
 #include <cwchar>
 #include <utility>
 
-#include "../win/CClientDC.h"
-#include "../win/CScopedSelect.h"
+#include "themed/CTextFit.h"
 #include "CProcessDlg.h"
 #include "themed/CThemeFonts.h"
 
@@ -159,14 +158,8 @@ RECT CAdvancedSettingsDlg::PlaceOf(int id) const
 
 int CAdvancedSettingsDlg::CheckBoxWidthForText(HWND checkBox) const
 {
-    wchar_t text[64] = {};
-    const int length = ::GetWindowTextW(checkBox, text, 64);
-    CClientDC dc(checkBox);
-    CScopedSelect font(dc, PageFont());
-    SIZE extent{};
-    if (length <= 0 || !dc.GetTextExtent(text, length, &extent))
-        return 0;
-    return ::GetSystemMetrics(SM_CXMENUCHECK) + kCheckTextGap + extent.cx;
+    const int text = CTextFit::TextWidth(checkBox, PageFont());
+    return text > 0 ? ::GetSystemMetrics(SM_CXMENUCHECK) + kCheckTextGap + text : 0;
 }
 
 // The page font is the system's message font, wider on some systems than

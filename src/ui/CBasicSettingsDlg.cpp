@@ -4,8 +4,7 @@
 #include <cwchar>
 #include <string>
 
-#include "../win/CClientDC.h"
-#include "../win/CScopedSelect.h"
+#include "themed/CTextFit.h"
 #include "themed/CThemeFonts.h"
 
 namespace {
@@ -175,20 +174,8 @@ void CBasicSettingsDlg::FitLayoutToPageFont()
 
 void CBasicSettingsDlg::FitToText(int id, int spare)
 {
-    CWindow control(GetDlgItem(id));
-    wchar_t text[64] = {};
-    const int length = control.m_hWnd ? control.GetWindowText(text, 64) : 0;
-    if (length <= 0)
-        return;
-    CClientDC dc(control.m_hWnd);
-    CScopedSelect font(dc, control.GetFont());
-    SIZE extent{};
-    if (!dc.GetTextExtent(text, length, &extent))
-        return;
-    RECT place{};
-    control.GetWindowRect(&place);
-    control.SetWindowPos(nullptr, 0, 0, extent.cx + spare, place.bottom - place.top,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    HWND control = GetDlgItem(id);
+    CTextFit::FitWidth(control, control ? CWindow(control).GetFont() : nullptr, spare);
 }
 
 bool CBasicSettingsDlg::PlaceOf(int id, RECT& place) const
