@@ -392,11 +392,11 @@ class RelayCall:
 class Quillow:
     """The real Quillow.exe, started in a session, with its calls traced."""
 
-    def __init__(self, session, trace=True):
+    def __init__(self, session, trace=True, winedebug=None):
         self.session = session
         self.log_path = session.workdir / "quillow-relay.log"
         env = dict(session.env)
-        env["WINEDEBUG"] = "+relay" if trace else "-all"
+        env["WINEDEBUG"] = winedebug or ("+relay" if trace else "-all")
         self._log = open(self.log_path, "w")
         self.proc = subprocess.Popen(["wine64", str(BIN / "Quillow.exe")], env=env,
                                      stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
