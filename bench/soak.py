@@ -181,8 +181,10 @@ def main():
         print(f"{args.switches:,} switches (after {WARM_UP_SWITCHES} to warm up) in "
               f"{elapsed:.0f} s, {1000 * elapsed / args.switches:.1f} ms a switch")
         print("growth: " + "  ".join(f"{k} {end[k] - start[k]:+,}" for k in start))
-        if start.get("gdi", 0) == 0 and start.get("user", 0) == 0:
-            print("(GetGuiResources gives 0 for GDI and USER objects: Wine does not count them)")
+        uncounted = [k for k in ("handles", "gdi", "user", "private") if start.get(k) == 0]
+        if uncounted:
+            print(f"({', '.join(uncounted)} read 0: this system does not count them; "
+                  "the working set and the Linux figures stand in)")
     finally:
         if tail:
             tail.close()
