@@ -4,6 +4,11 @@
 
 #include "../core/CMyAppModule.h"
 
+namespace {
+// What a path may hold with the \\?\ prefix.
+constexpr DWORD kLongestPath = 32768;
+}
+
 CProcessCloser::Result CProcessCloser::CloseAndKill(DWORD processId, DWORD waitMilliseconds)
 {
     // A title match may well hit one of our own windows; ending ourselves
@@ -13,10 +18,46 @@ CProcessCloser::Result CProcessCloser::CloseAndKill(DWORD processId, DWORD waitM
     HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, processId);
     if (!process)
         return kFailed;
+    return CloseAndKillOpened(process, processId, waitMilliseconds);
+}
+
+CProcessCloser::Result CProcessCloser::CloseAndKillNamed(DWORD processId, const wchar_t* imageName,
+                                                         DWORD waitMilliseconds)
+{
+    if (processId == 0 || processId == GetCurrentProcessId() || !imageName)
+        return kFailed;
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE |
+                                     PROCESS_QUERY_LIMITED_INFORMATION,
+                                 FALSE, processId);
+    if (!process)
+        return kFailed;
+    // Checked on the handle, not the id: the handle keeps the process object
+    // it names, so what passes here is what gets closed or killed.
+    if (!HasImageName(process, imageName)) {
+        CloseHandle(process);
+        return kFailed;
+    }
+    return CloseAndKillOpened(process, processId, waitMilliseconds);
+}
+
+CProcessCloser::Result CProcessCloser::CloseAndKillOpened(HANDLE process, DWORD processId,
+                                                          DWORD waitMilliseconds)
+{
     PostCloseToWindowsOf(processId);
     const Result result = WaitOrTerminate(process, waitMilliseconds);
     CloseHandle(process);
     return result;
+}
+
+bool CProcessCloser::HasImageName(HANDLE process, const wchar_t* name)
+{
+    // Long enough for any path the system reports; a path it cannot give
+    // counts as another program's.
+    std::vector<wchar_t> path(kLongestPath, L'\0');
+    DWORD length = kLongestPath;
+    if (!QueryFullProcessImageNameW(process, 0, path.data(), &length))
+        return false;
+    return IsImageNamed(path.data(), name);
 }
 
 CProcessCloser::Result CProcessCloser::WaitOrTerminate(HANDLE process, DWORD waitMilliseconds)
@@ -80,7 +121,7 @@ void CProcessCloser::TerminateProcesses(const std::vector<std::wstring>& names)
         // process gone or going.
         const size_t calls = CountListMatches(entry.szExeFile, names);
         for (size_t i = 0; i < calls; ++i)
-            CloseAndKill(entry.th32ProcessID, kProcessWait);
+            CloseAndKillNamed(entry.th32ProcessID, entry.szExeFile, kProcessWait);
     } while (Process32NextW(snapshot, &entry));
     CloseHandle(snapshot);
 }
@@ -137,6 +178,18 @@ bool CProcessCloser::IsSameName(const wchar_t* left, const wchar_t* right)
     // File names compare the way the file system compares them, whatever
     // the user's locale.
     return CompareStringOrdinal(left, -1, right, -1, TRUE) == CSTR_EQUAL;
+}
+
+bool CProcessCloser::IsImageNamed(const wchar_t* imagePath, const wchar_t* name)
+{
+    if (!imagePath)
+        return false;
+    const wchar_t* fileName = imagePath;
+    for (const wchar_t* at = imagePath; *at; ++at) {
+        if (*at == L'\\' || *at == L'/')
+            fileName = at + 1;
+    }
+    return IsSameName(fileName, name);
 }
 
 bool CProcessCloser::IsNeverMatched(const wchar_t* processName)

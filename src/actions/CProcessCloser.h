@@ -26,6 +26,11 @@ public:
     // still running. Our own process is refused (kFailed): ending ourselves
     // would leave the private desktop and its shell behind.
     static Result CloseAndKill(DWORD processId, DWORD waitMilliseconds);
+    // The same for a process found by name in a snapshot: by the time it is
+    // opened its id may belong to another program, so a process whose image
+    // is not named imageName is left alone (kFailed).
+    static Result CloseAndKillNamed(DWORD processId, const wchar_t* imageName,
+                                    DWORD waitMilliseconds);
     // Every running process whose name equals an entry of names, each
     // instance, once for every equal entry.
     static void TerminateProcesses(const std::vector<std::wstring>& names);
@@ -46,12 +51,16 @@ public:
     // A longer title is cut to its first kTitleCapacity - 1 characters first.
     static bool TitleMatches(const wchar_t* title, const wchar_t* text);
     static void AddUniqueName(std::vector<std::wstring>& names, const wchar_t* name);
+    // Whether the file name part of a full image path is name, in any case.
+    static bool IsImageNamed(const wchar_t* imagePath, const wchar_t* name);
 
 private:
     static HANDLE TakeProcessSnapshot(PROCESSENTRY32W* first);
     static std::vector<HWND> TopLevelWindows();
     static BOOL CALLBACK CollectWindow(HWND window, LPARAM windows);
     static void PostCloseToWindowsOf(DWORD processId);
+    static Result CloseAndKillOpened(HANDLE process, DWORD processId, DWORD waitMilliseconds);
     static Result WaitOrTerminate(HANDLE process, DWORD waitMilliseconds);
+    static bool HasImageName(HANDLE process, const wchar_t* name);
     static void CloseIfTitleMatches(HWND window, const wchar_t* text);
 };

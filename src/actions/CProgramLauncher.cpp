@@ -5,6 +5,7 @@
 #include <cwchar>
 #include <string>
 
+#include "../core/CDetachedMessageBox.h"
 #include "../core/CMyAppModule.h"
 
 namespace {
@@ -251,7 +252,8 @@ bool CProgramLauncher::Start(wchar_t* commandLine, const wchar_t* desktopName)
 
 void CProgramLauncher::TellFailure(const wchar_t* text)
 {
-    // Modal, and destroyed before it returns: the switcher thread is left
-    // without a window, so its next SetThreadDesktop still succeeds.
-    MessageBoxW(nullptr, text, g_module.m_fullName, MB_OK);
+    // Not on this thread: the switcher must go on taking switch requests
+    // while the user reads it, and must never own a window, or its next
+    // SetThreadDesktop fails.
+    CDetachedMessageBox::Show(text, g_module.m_fullName, MB_OK);
 }

@@ -10,9 +10,10 @@
 #include "ThreadMessages.h"
 
 namespace {
-// Long enough for the switcher to remove its hook and end its shell, and for
-// the user-interface thread to tear its windows down, before the process
-// ends under them; short enough that a stuck thread never keeps it alive.
+// One time for all five together: long enough for the switcher to remove its
+// hook and end its shell, and for the user-interface thread to tear its
+// windows down; short enough that a thread held in a password prompt's modal
+// loop, which never sees the stop message, keeps the process only this long.
 constexpr DWORD kWorkerExitWait = 2000;
 }
 
@@ -28,11 +29,12 @@ int CMainThread::Run()
 
 void CMainThread::WaitForWorkers()
 {
-    HANDLE workers[2];
+    HANDLE workers[kWorkerCount];
     DWORD count = 0;
-    for (HANDLE worker : {m_uiHandle, m_switcherHandle}) {
+    for (HANDLE& worker : m_workers) {
         if (worker)
             workers[count++] = worker;
+        worker = nullptr;
     }
     if (count)
         WaitForMultipleObjects(count, workers, TRUE, kWorkerExitWait);
@@ -44,17 +46,18 @@ void CMainThread::StartWorkers()
 {
     auto uiParams = new CUiThread::Params{GetCommandLineW(), SW_SHOWNORMAL};
     g_module.m_uiThreadId = StartThread(CUiThread::ThreadProc, uiParams,
-                                        L"Cannot create ui thread!!!", &m_uiHandle);
+                                        L"Cannot create ui thread!!!", &m_workers[0]);
     if (!g_module.m_uiThreadId)
         delete uiParams;  // the thread that would have freed it never ran
     g_module.m_switcherThreadId = StartThread(CSwitcherThread::ThreadProc, nullptr,
-                                              L"Cannot create hook thread!!!", &m_switcherHandle);
+                                              L"Cannot create hook thread!!!", &m_workers[1]);
     g_module.m_switchPasswordThreadId = StartThread(CPasswordThread::SwitchPasswordProc, nullptr,
-                                                    L"Cannot create Pwd1 thread!!!");
+                                                    L"Cannot create Pwd1 thread!!!", &m_workers[2]);
     g_module.m_restorePasswordThreadId = StartThread(CPasswordThread::RestorePasswordProc,
-                                                     nullptr, L"Cannot create Pwd2 thread!!!");
+                                                     nullptr, L"Cannot create Pwd2 thread!!!",
+                                                     &m_workers[3]);
     g_module.m_updateCheckThreadId = StartThread(CUpdateCheckThread::ThreadProc, nullptr,
-                                                 L"Cannot create check thread!!!");
+                                                 L"Cannot create check thread!!!", &m_workers[4]);
 }
 
 void CMainThread::RelayUntilStop()

@@ -3,6 +3,7 @@
 #include <HookLib.h>
 
 #include "CCrashGuard.h"
+#include "CDetachedMessageBox.h"
 #include "CMyAppModule.h"
 #include "ThreadMessages.h"
 
@@ -61,7 +62,9 @@ bool CSwitcherThread::Prepare()
     UnInstallInputHook(m_ownThreadId);
     if (m_desktops[kPrivate])
         CloseDesktop(m_desktops[kPrivate]);
-    MessageBoxW(nullptr, L"Prepare for virtaul desktop failed", g_module.m_shortName, MB_OK);
+    // Told from a thread of its own, so the stop message still finds this
+    // thread gone rather than stuck in the box's loop.
+    CDetachedMessageBox::Show(L"Prepare for virtaul desktop failed", g_module.m_shortName, MB_OK);
     return false;
 }
 

@@ -21,5 +21,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 
     g_module.Term();
     CoUninitialize();
-    return result;
+    // Returning would run the static destructors (the module and the live
+    // settings it holds) while a worker held past the wait, such as a
+    // password prompt's thread, may still read them. ExitProcess ends every
+    // other thread first, so nothing of ours runs after this under a thread
+    // that is still alive.
+    ExitProcess(static_cast<UINT>(result));
 }

@@ -50,15 +50,22 @@ void CSettingsStore::LoadRow(const SettingRow& row, CSettingsRecord& record)
 
 void CSettingsStore::LoadProcesses(CSettingsRecord& record)
 {
-    // Entries that are missing or unreadable are skipped, and the count then
-    // says how many were really found.
+    // The names are written as one unbroken run, so the first missing entry
+    // ends the list whatever the count claims. An entry that is there but
+    // unreadable or empty is passed over: an empty name would match nothing
+    // and only show as a blank line in the list.
     record.processes.clear();
-    for (DWORD i = 0; i < record.AC_PROCESSES_COUNT; ++i) {
+    const DWORD count = record.AC_PROCESSES_COUNT < kMaxProcessNames ? record.AC_PROCESSES_COUNT
+                                                                      : kMaxProcessNames;
+    for (DWORD i = 0; i < count; ++i) {
         wchar_t name[32];
         ProcessValueName(i, name);
         wchar_t process[kProcessNameCapacity] = {};
         DWORD capacity = kProcessNameCapacity;
-        if (m_key.ReadString(name, process, &capacity) == ERROR_SUCCESS && capacity >= 1)
+        const LONG result = m_key.ReadString(name, process, &capacity);
+        if (result == ERROR_FILE_NOT_FOUND)
+            break;
+        if (result == ERROR_SUCCESS && process[0] != L'\0')
             record.processes.emplace_back(process);
     }
     record.AC_PROCESSES_COUNT = static_cast<DWORD>(record.processes.size());

@@ -11,10 +11,16 @@
 // stays as it is.
 class CSettingsStore {
 public:
+    // The stored count comes from the registry, where anyone may have written
+    // anything: without a cap, 0xFFFFFFFF would mean four billion reads
+    // before the tray icon shows. Nobody picks a thousand programs to end.
+    static constexpr DWORD kMaxProcessNames = 1000;
+
     explicit CSettingsStore(const wchar_t* programKey);
 
     // Reads every value into the record, each with its default when missing
-    // or unreadable.
+    // or unreadable. The process names end at the first missing entry or at
+    // kMaxProcessNames, whichever comes first.
     void Load(CSettingsRecord& record);
     // Writes every value from the record, but the passwords, which are written
     // as given: the copies in force, empty while a password is turned off.

@@ -265,6 +265,20 @@ class WineSession:
         left, top, right, bottom = tree[0][1]
         return right - 12, (top + bottom) // 2
 
+    def choose_tray_exit(self):
+        """Opens the tray icon's menu with a right click and picks "Exit",
+        its last item."""
+        x, y = self.tray_icon_point()
+
+        def menu_shown():
+            if self.window_visible("#32768"):
+                return True
+            self.click("Default", "click", 3, at=(x, y))
+            return False
+        wait_for(menu_shown, interval=1.0, what="the tray menu")
+        left, top, right, bottom = self.window_tree("#32768")[0][1]
+        self.click("Default", "click", 1, at=((left + right) // 2, bottom - 10))
+
     def post(self, tid, message, wparam=0, lparam=0):
         code, _ = self.probe("post", tid, message, wparam, lparam)
         return code == 0

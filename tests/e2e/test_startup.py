@@ -66,5 +66,29 @@ class StopMessageTest(unittest.TestCase):
                  what="the private shell to end")
 
 
+class HugeProcessCountTest(unittest.TestCase):
+    """A process count of 0xFFFFFFFF in the registry, as a hostile or broken
+    setting would leave it, costs no more than the names that exist."""
+
+    def setUp(self):
+        self.session = WineSession("huge-count")
+        key = r"HKCU\Software\Orvane\Quillow"
+        self.session.reg_add(key, "AC_PROCESSES_COUNT", "REG_DWORD", 0xFFFFFFFF)
+        self.session.reg_add(key, "AC_PROCESS0", "REG_SZ", "qwnothing.exe")
+        # Reset to 0 only once the frame is made, its settings loaded.
+        self.session.reg_add(key, "UPDATE_SHOWED", "REG_DWORD", 1)
+        self.key = key
+        self.app = Quillow(self.session, trace=False)
+
+    def tearDown(self):
+        self.app.kill()
+        self.session.close()
+
+    def test_start_up_with_a_huge_process_count_gets_to_its_tray_icon(self):
+        wait_for(lambda: self.session.reg_query(self.key, "UPDATE_SHOWED") == "0x0",
+                 timeout=60, what="the settings load to finish")
+        self.assertTrue(self.session.window_tree("WTL_QuillowFrame"), "the main frame")
+
+
 if __name__ == "__main__":
     unittest.main(verbosity=2)

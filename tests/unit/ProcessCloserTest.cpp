@@ -279,6 +279,38 @@ TEST(CloseAndKillDeathTest, OwnProcessIsNeverEnded)
                 ::testing::ExitedWithCode(42), "");
 }
 
+// --- a process id from an old snapshot ---------------------------------
+
+TEST(CloseAndKillNamedTest, ProcessWhoseImageHasAnotherNameIsLeftRunning)
+{
+    // What a snapshot taken seconds ago says when the id has since gone to
+    // another program.
+    HelperProcess helper;
+    ASSERT_TRUE(helper.Start(HelperPath(), L"no-window"));
+    EXPECT_EQ(CProcessCloser::kFailed,
+              CProcessCloser::CloseAndKillNamed(helper.Id(), L"qwlisted.exe", 100));
+    EXPECT_FALSE(helper.HasEnded(200));
+}
+
+TEST(CloseAndKillNamedTest, ProcessWhoseImageHasTheNameInAnyCaseIsEnded)
+{
+    HelperProcess helper;
+    ASSERT_TRUE(helper.Start(HelperPath(), L"no-window"));
+    EXPECT_EQ(CProcessCloser::kTerminated,
+              CProcessCloser::CloseAndKillNamed(helper.Id(), L"QWTESTAPP.EXE", 100));
+    ASSERT_TRUE(helper.HasEnded(kStartTimeout));
+    EXPECT_EQ(0u, helper.ExitCode());
+}
+
+TEST(CloseAndKillNamedTest, ImageNameIsTheWholeFileNamePartOfThePath)
+{
+    EXPECT_TRUE(CProcessCloser::IsImageNamed(L"C:\\Apps\\Notepad.EXE", L"notepad.exe"));
+    EXPECT_TRUE(CProcessCloser::IsImageNamed(L"notepad.exe", L"notepad.exe"));
+    EXPECT_FALSE(CProcessCloser::IsImageNamed(L"C:\\notepad.exe\\calc.exe", L"notepad.exe"));
+    EXPECT_FALSE(CProcessCloser::IsImageNamed(L"C:\\Apps\\mynotepad.exe", L"notepad.exe"));
+    EXPECT_FALSE(CProcessCloser::IsImageNamed(L"C:\\Apps\\", L"notepad.exe"));
+}
+
 // --- terminate processes -----------------------------------------------
 
 TEST(TerminateProcessesTest, EveryInstanceOfAListedNameIsEnded)

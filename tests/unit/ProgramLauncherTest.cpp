@@ -394,8 +394,8 @@ TEST_F(RegisteredCommandTest, OverLongExpansionIsRefusedButKeptForTheMessage)
 
 // --- starting, and the failure messages --------------------------------------------
 
-// What the message boxes of one run looked like; a thread timer reads and
-// closes each box from inside its modal loop.
+// What the message boxes of one run looked like. The box runs on a thread
+// of its own; the test reads each one from its window and closes it.
 struct CBoxWatch {
     int boxes = 0;
     HWND last = nullptr;
@@ -403,9 +403,7 @@ struct CBoxWatch {
     std::wstring text;
 };
 
-thread_local CBoxWatch* t_watch = nullptr;
-
-BOOL CALLBACK ReadStatic(HWND child, LPARAM)
+BOOL CALLBACK ReadStatic(HWND child, LPARAM watch)
 {
     wchar_t className[32] = {};
     GetClassNameW(child, className, 32);
@@ -413,29 +411,36 @@ BOOL CALLBACK ReadStatic(HWND child, LPARAM)
     GetWindowTextW(child, text, 1024);
     // The icon is a static too, without text.
     if (_wcsicmp(className, L"Static") == 0 && text[0] != L'\0')
-        t_watch->text = text;
+        reinterpret_cast<CBoxWatch*>(watch)->text = text;
     return TRUE;
 }
 
-BOOL CALLBACK ReadAndCloseBox(HWND window, LPARAM)
+BOOL CALLBACK FindOwnBox(HWND window, LPARAM found)
 {
     wchar_t className[32] = {};
     GetClassNameW(window, className, 32);
-    if (wcscmp(className, L"#32770") != 0 || !IsWindowVisible(window) || window == t_watch->last)
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != GetCurrentProcessId() || wcscmp(className, L"#32770") != 0 ||
+        !IsWindowVisible(window))
         return TRUE;
-    t_watch->last = window;
-    ++t_watch->boxes;
-    wchar_t caption[256] = {};
-    GetWindowTextW(window, caption, 256);
-    t_watch->caption = caption;
-    EnumChildWindows(window, ReadStatic, 0);
-    PostMessageW(window, WM_COMMAND, IDOK, 0);
-    return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
 }
 
-void CALLBACK WatchForBoxes(HWND, UINT, UINT_PTR, DWORD)
+void ReadAndCloseBox(HWND box, CBoxWatch& watch)
 {
-    EnumThreadWindows(GetCurrentThreadId(), ReadAndCloseBox, 0);
+    if (box == watch.last)
+        return;
+    watch.last = box;
+    ++watch.boxes;
+    wchar_t caption[256] = {};
+    GetWindowTextW(box, caption, 256);
+    watch.caption = caption;
+    EnumChildWindows(box, ReadStatic, reinterpret_cast<LPARAM>(&watch));
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    for (int tries = 0; tries < 200 && IsWindow(box); ++tries)
+        Sleep(25);
 }
 
 BOOL CALLBACK CountWindow(HWND, LPARAM count)
@@ -452,14 +457,12 @@ struct CLauncherRun {
     CBoxWatch watch;
     int windowsLeft = -1;
     BOOL couldChangeDesktop = FALSE;
+    bool returnedWhileBoxOpen = false;
 
     static DWORD WINAPI ThreadProc(void* parameter)
     {
         auto* run = static_cast<CLauncherRun*>(parameter);
-        t_watch = &run->watch;
-        const UINT_PTR timer = SetTimer(nullptr, 0, 50, WatchForBoxes);
         run->call();
-        KillTimer(nullptr, timer);
         run->windowsLeft = 0;
         EnumThreadWindows(GetCurrentThreadId(), CountWindow,
                           reinterpret_cast<LPARAM>(&run->windowsLeft));
@@ -494,17 +497,34 @@ protected:
         RegisteredCommandTest::TearDown();
     }
 
-    CLauncherRun Run(std::function<void()> call)
+    // Watches for boxes while the call runs and after it has returned: up
+    // to the first box when one is expected, else for a short grace.
+    CLauncherRun Run(std::function<void()> call, bool boxExpected = true)
     {
         CLauncherRun run;
         run.call = std::move(call);
         run.otherDesktop = other;
         HANDLE thread = CreateThread(nullptr, 0, CLauncherRun::ThreadProc, &run, 0, nullptr);
         EXPECT_NE(nullptr, thread);
-        if (thread) {
-            EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 20000));
-            CloseHandle(thread);
+        if (!thread)
+            return run;
+        const ULONGLONG deadline = GetTickCount64() + (boxExpected ? 20000 : 1000);
+        for (;;) {
+            const bool ended = WaitForSingleObject(thread, 0) == WAIT_OBJECT_0;
+            HWND box = nullptr;
+            EnumWindows(FindOwnBox, reinterpret_cast<LPARAM>(&box));
+            if (box && box != run.watch.last) {
+                run.returnedWhileBoxOpen = ended;
+                ReadAndCloseBox(box, run.watch);
+            }
+            if (ended && (run.watch.boxes > 0 || GetTickCount64() > deadline))
+                break;
+            if (GetTickCount64() > deadline + 20000)
+                break;
+            Sleep(20);
         }
+        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 0));
+        CloseHandle(thread);
         return run;
     }
 
@@ -540,6 +560,16 @@ TEST_F(LauncherStartTest, FailureMessageLeavesNoWindowThatWouldKeepTheThreadOnIt
     EXPECT_TRUE(run.couldChangeDesktop);
 }
 
+TEST_F(LauncherStartTest, FailureMessageRunsNoModalLoopOnTheCallingThread)
+{
+    // The switcher thread calls this; a box of its own would take and drop
+    // the switch requests and the stop message sent meanwhile.
+    Register(L"\"C:\\nowhere\\missing.exe\" \"%1\"");
+    const CLauncherRun run = Run([&] { launcher.OpenFile(document.c_str(), desktop.c_str()); });
+    ASSERT_EQ(1, run.watch.boxes);
+    EXPECT_TRUE(run.returnedWhileBoxOpen);
+}
+
 TEST_F(LauncherStartTest, RegisteredProgramStartsWithTheDocumentAndShowsNothing)
 {
     // cmd creates the document it is given, which proves that it ran and
@@ -550,7 +580,8 @@ TEST_F(LauncherStartTest, RegisteredProgramStartsWithTheDocumentAndShowsNothing)
     const std::wstring opened = std::wstring(temp) + L"qw-opened-" +
                                 std::to_wstring(GetCurrentProcessId()) + extension;
     DeleteFileW(opened.c_str());
-    const CLauncherRun run = Run([&] { launcher.OpenFile(opened.c_str(), desktop.c_str()); });
+    const CLauncherRun run =
+        Run([&] { launcher.OpenFile(opened.c_str(), desktop.c_str()); }, false);
     EXPECT_EQ(0, run.watch.boxes);
     EXPECT_TRUE(WaitForFile(opened));
     DeleteFileW(opened.c_str());
@@ -558,7 +589,8 @@ TEST_F(LauncherStartTest, RegisteredProgramStartsWithTheDocumentAndShowsNothing)
 
 TEST_F(LauncherStartTest, UnregisteredExtensionShowsNothing)
 {
-    const CLauncherRun run = Run([&] { launcher.OpenFile(document.c_str(), desktop.c_str()); });
+    const CLauncherRun run =
+        Run([&] { launcher.OpenFile(document.c_str(), desktop.c_str()); }, false);
     EXPECT_EQ(0, run.watch.boxes);
     EXPECT_TRUE(run.couldChangeDesktop);
 }

@@ -50,15 +50,68 @@ TEST_F(SettingsStoreTest, FirstStartGivesTheDefaults)
     EXPECT_FALSE(scratch.Has(L"SW_WHEEL"));
 }
 
-TEST_F(SettingsStoreTest, MissingProcessEntriesAreSkippedAndTheCountFollows)
+// --- the process names: a count from outside is not trusted -------------
+
+TEST_F(SettingsStoreTest, FirstMissingProcessEntryEndsTheListAndTheCountFollows)
 {
     scratch.PutDword(L"AC_PROCESSES_COUNT", 3);
     scratch.PutText(L"AC_PROCESS0", L"notepad.exe");
     scratch.PutText(L"AC_PROCESS2", L"calc.exe");
     const CSettingsRecord r = Load();
+    EXPECT_EQ(1u, r.AC_PROCESSES_COUNT);
+    ASSERT_EQ(1u, r.processes.size());
+    EXPECT_EQ(L"notepad.exe", r.processes[0]);
+}
+
+TEST_F(SettingsStoreTest, HugeCountReadsOnlyTheEntriesThatExist)
+{
+    // Four billion reads would hang the start (and this test, until the
+    // run's time-out); stopping at the first gap makes it an ordinary load.
+    scratch.PutDword(L"AC_PROCESSES_COUNT", 0xFFFFFFFF);
+    scratch.PutText(L"AC_PROCESS0", L"notepad.exe");
+    scratch.PutText(L"AC_PROCESS1", L"calc.exe");
+    const CSettingsRecord r = Load();
+    EXPECT_EQ(2u, r.AC_PROCESSES_COUNT);
+    ASSERT_EQ(2u, r.processes.size());
+    EXPECT_EQ(L"calc.exe", r.processes[1]);
+}
+
+TEST_F(SettingsStoreTest, NoMoreThanTheCapOfProcessNamesIsLoaded)
+{
+    const DWORD stored = CSettingsStore::kMaxProcessNames + 5;
+    scratch.PutDword(L"AC_PROCESSES_COUNT", stored);
+    for (DWORD i = 0; i < stored; ++i)
+        scratch.PutText((L"AC_PROCESS" + std::to_wstring(i)).c_str(),
+                        L"p" + std::to_wstring(i) + L".exe");
+    const CSettingsRecord r = Load();
+    EXPECT_EQ(1000u, r.AC_PROCESSES_COUNT);
+    ASSERT_EQ(1000u, r.processes.size());
+    EXPECT_EQ(L"p999.exe", r.processes.back());
+}
+
+TEST_F(SettingsStoreTest, ProcessEntryWithNoDataOrAnEmptyNameIsSkipped)
+{
+    scratch.PutDword(L"AC_PROCESSES_COUNT", 4);
+    scratch.PutText(L"AC_PROCESS0", L"notepad.exe");
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_CURRENT_USER, scratch.Path().c_str(),
+                                             L"AC_PROCESS1", REG_SZ, nullptr, 0));
+    scratch.PutText(L"AC_PROCESS2", L"");
+    scratch.PutText(L"AC_PROCESS3", L"calc.exe");
+    const CSettingsRecord r = Load();
     EXPECT_EQ(2u, r.AC_PROCESSES_COUNT);
     ASSERT_EQ(2u, r.processes.size());
     EXPECT_EQ(L"notepad.exe", r.processes[0]);
+    EXPECT_EQ(L"calc.exe", r.processes[1]);
+}
+
+TEST_F(SettingsStoreTest, UnreadableProcessEntryIsSkippedAndTheNextOnesStillCount)
+{
+    scratch.PutDword(L"AC_PROCESSES_COUNT", 3);
+    scratch.PutText(L"AC_PROCESS0", L"notepad.exe");
+    scratch.PutDword(L"AC_PROCESS1", 7);
+    scratch.PutText(L"AC_PROCESS2", L"calc.exe");
+    const CSettingsRecord r = Load();
+    ASSERT_EQ(2u, r.processes.size());
     EXPECT_EQ(L"calc.exe", r.processes[1]);
 }
 
