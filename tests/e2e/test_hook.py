@@ -5,8 +5,8 @@ the desktop the switch went to.
 Input comes from the probe's SendInput on a desktop it chooses: under Wine
 input reaches the hooks of the sender's desktop, where on Windows it reaches
 the input desktop, which after SwitchDesktop is the same one. A hook is timed
-by the probe's own low-level hook on the same desktop: Windows calls the hooks
-one after the other, so the probe's answer comes only after Quillow's."""
+by the probe's own low-level hook on the same desktop, kept first in the
+chain: its CallNextHookEx returns once Quillow's hook has answered."""
 
 import time
 import unittest
@@ -17,6 +17,10 @@ from quillow_harness import Quillow, WineSession, wait_for
 PROGRAM_KEY = r"HKCU\Software\Orvane\Quillow"
 VK_F9 = 0x78
 HOOK_ANSWER_LIMIT_MS = 10.0
+# From SendInput to the end of the chain, delivery included: the host's
+# scheduling shows here (up to about 20 ms on a loaded machine), a hook held
+# by a blocked thread far more (300 ms to Wine's 2 s hook timeout).
+DELIVERY_LIMIT_MS = 100.0
 # Over the probe's input-log window on either desktop.
 POINT = "at:300,250"
 
@@ -64,15 +68,18 @@ class HookAnsweredDuringActionsTest(processes.ProcessActionsTestCase):
             self.assert_exit_code(processes.TERMINATED, helper, "a helper the actions ended")
         self.assertEqual(1, len(self.switch_calls()))
 
-        for desktop, timer in timers.items():
-            code, out = timer.wait(timeout=60)
-            print(f"\nhook answers on {desktop}: {out.strip()}")
+        results = {desktop: timer.wait(timeout=60) for desktop, timer in timers.items()}
+        for desktop, (code, out) in results.items():
+            print(f"\nhook answers on {desktop}: {' '.join(out.split())}")
+        for desktop, (code, out) in results.items():
             self.assertEqual(0, code, out)
             figures = out.split()
             sent, answered, worst = int(figures[1]), int(figures[3]), float(figures[5])
+            chain_worst = float(figures[figures.index("next-hooks-worst") + 1])
             self.assertGreater(sent, 100, out)
             self.assertEqual(sent, answered, f"moves never answered on {desktop}: {out}")
-            self.assertLess(worst, HOOK_ANSWER_LIMIT_MS, f"slowest answer on {desktop}: {out}")
+            self.assertLess(chain_worst, HOOK_ANSWER_LIMIT_MS, f"slowest hook on {desktop}: {out}")
+            self.assertLess(worst, DELIVERY_LIMIT_MS, f"slowest event on {desktop}: {out}")
 
 
 class SwallowTestCase(unittest.TestCase):

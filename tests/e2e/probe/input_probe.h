@@ -1,10 +1,10 @@
 // Input the probe injects, watches and times on a desktop of its choice.
 #pragma once
 
-// Mouse moves injected every 20 ms for the given time, each timed from
-// SendInput to the answer of the probe's own low-level hook, which Windows
-// calls only after the hooks installed after it (or before it returns,
-// those installed before). Prints the figures.
+// Mouse moves injected every 20 ms for the given time. Each is timed from
+// SendInput to the return of the probe's own hook's CallNextHookEx, and the
+// longest CallNextHookEx, the answer of the hooks after the probe's, is
+// printed as well. Prints the figures.
 int TimeHookAnswers(const wchar_t* desktop, unsigned long milliseconds);
 
 // A window on the desktop that prints every mouse-button and key message it
