@@ -489,17 +489,18 @@ class Quillow:
         return shells
 
     def switcher_thread(self):
-        """The thread that switches, once the input hook is in place: the only
-        one that both asks for the original desktop and makes the private one
+        """The thread that switches, once the input hook is in place: the first
+        that both asks for the original desktop and makes the private one
         (each password thread does one of the two)."""
         def find():
             calls = self.calls()
             if not any(c.function == "SetWindowsHookExW" and c.retval for c in calls):
                 return None
             asks = {c.tid for c in calls if c.function == "GetThreadDesktop"}
-            makes = {c.tid for c in calls if c.function == "CreateDesktopW"}
-            both = asks & makes
-            return min(both) if len(both) == 1 else None
+            # The private shell traces into the same log and makes desktops
+            # too, but only after the switcher started it.
+            makers = [c.tid for c in calls if c.function == "CreateDesktopW" and c.tid in asks]
+            return makers[0] if makers else None
         return wait_for(find, what="the switcher thread and its hook")
 
     def hook_thread(self):
