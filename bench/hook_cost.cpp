@@ -106,7 +106,8 @@ double TimeKeys(long long events, bool callNext)
         const auto key = static_cast<uint8_t>('A' + (i / 2) % 26);
         info.vkCode = key;
         info.flags = down ? 0 : LLKHF_UP;
-        const InputVerdict verdict = detector.OnKey(key, down, CKeyState::Modifiers(), config.Snapshot());
+        const InputVerdict verdict = detector.OnKey(key, down, info.time, CKeyState::Modifiers(),
+                                                      config.Snapshot());
         LONG_PTR result = static_cast<LONG_PTR>(verdict);
         if (callNext) {
             const WPARAM message = down ? WM_KEYDOWN : WM_KEYUP;

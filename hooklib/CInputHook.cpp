@@ -14,11 +14,15 @@ CInputHook::CInputHook(CTriggerConfig& config) : m_config(config)
     s_instance = this;
 }
 
-void CInputHook::Install(DWORD threadId)
+void CInputHook::Install(DWORD threadId, HDESK desktop)
 {
     // Installing again replaces the pair, so a thread never holds two hooks.
+    // It must hold none to change its desktop, and low-level hooks watch the
+    // input of the desktop their thread is on.
     Unhook();
-    m_detector.Resync(CKeyState::Held(m_lastHotKey));
+    if (desktop)
+        SetThreadDesktop(desktop);
+    m_detector.Resync(CKeyState::HeldButtons());
     m_targetThread.store(threadId);
     m_mouseHook = SetWindowsHookExW(WH_MOUSE_LL, MouseProc, m_module, 0);
     m_keyboardHook = SetWindowsHookExW(WH_KEYBOARD_LL, KeyboardProc, m_module, 0);
@@ -60,10 +64,9 @@ LRESULT CALLBACK CInputHook::KeyboardProc(int code, WPARAM wParam, LPARAM lParam
         const auto* event = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
         const bool down = (event->flags & LLKHF_UP) == 0;
         const auto key = static_cast<uint8_t>(event->vkCode);
-        const InputVerdict verdict =
-            self.m_detector.OnKey(key, down, CKeyState::Modifiers(), self.m_config.Snapshot());
-        if (verdict == InputVerdict::Trigger)
-            self.m_lastHotKey = key;
+        const InputVerdict verdict = self.m_detector.OnKey(key, down, event->time,
+                                                           CKeyState::Modifiers(),
+                                                           self.m_config.Snapshot());
         if (self.Deliver(verdict))
             return 1;
     }

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <atomic>
-#include <cstdint>
 
 #include "CTriggerConfig.h"
 #include "CTriggerDetector.h"
@@ -15,9 +14,10 @@ public:
     explicit CInputHook(CTriggerConfig& config);
 
     void SetModule(HINSTANCE module) { m_module = module; }
-    // Both run on the thread that owns the hooks: the callbacks are called in
-    // the context of the installing thread, on the desktop it is attached to.
-    void Install(DWORD threadId);
+    // Both run on the thread that owns the hooks (CHookThread): the callbacks
+    // are called in the context of the installing thread, on the desktop it
+    // is attached to, which Install moves to the given one first.
+    void Install(DWORD threadId, HDESK desktop);
     void Remove(DWORD threadId);
 
 private:
@@ -33,5 +33,4 @@ private:
     HHOOK m_mouseHook = nullptr;
     HHOOK m_keyboardHook = nullptr;
     std::atomic<DWORD> m_targetThread{0};
-    uint8_t m_lastHotKey = 0;  // the key whose press fired last, to resync its release
 };

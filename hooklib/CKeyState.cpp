@@ -17,12 +17,10 @@ KeyModifiers CKeyState::Modifiers()
     return m;
 }
 
-CTriggerDetector::HeldState CKeyState::Held(uint8_t lastHotKey)
+CTriggerDetector::HeldButtons CKeyState::HeldButtons()
 {
-    CTriggerDetector::HeldState state;
-    state.left = IsDown(VK_LBUTTON);
-    state.right = IsDown(VK_RBUTTON);
-    state.middle = IsDown(VK_MBUTTON);
-    state.hotKey = IsDown(lastHotKey);
-    return state;
+    CTriggerDetector::HeldButtons held;
+    held.left = IsDown(VK_LBUTTON);
+    held.right = IsDown(VK_RBUTTON);
+    return held;
 }

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <cstdint>
-
 #include "CTriggerDetector.h"
 
 // What the keyboard and mouse hold down right now, as the system reports it.
@@ -9,8 +7,8 @@
 class CKeyState {
 public:
     static KeyModifiers Modifiers();
-    // The buttons held, and whether the key of the last hot key still is.
-    static CTriggerDetector::HeldState Held(uint8_t lastHotKey);
+    // The chord buttons held, as far as the presses passed on tell.
+    static CTriggerDetector::HeldButtons HeldButtons();
 
 private:
     static bool IsDown(int virtualKey);

@@ -15,7 +15,7 @@ struct TriggerSettings {
 };
 
 // Process-wide trigger configuration. Written by the user-interface thread,
-// read by the hook callbacks on the switcher thread, without locks.
+// read by the hook callbacks on HookLib's hook thread, without locks.
 class CTriggerConfig {
 public:
     void SetMiddleButton(bool on);

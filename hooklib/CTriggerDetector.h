@@ -26,29 +26,41 @@ class CTriggerDetector {
 public:
     // message: WM_LBUTTONDOWN, WM_MBUTTONUP, ... as a low-level mouse hook sees it.
     InputVerdict OnMouse(unsigned message, const TriggerSettings& settings);
-    InputVerdict OnKey(uint8_t virtualKey, bool down, const KeyModifiers& modifiers,
+    // time: the event's time stamp in milliseconds (KBDLLHOOKSTRUCT::time).
+    InputVerdict OnKey(uint8_t virtualKey, bool down, uint32_t time, const KeyModifiers& modifiers,
                        const TriggerSettings& settings);
-    // What is physically held when the hook is installed again. Presses and
-    // releases that happened while no hook watched are taken from it, so a
-    // missed release never leaves a button "down" to fire a false chord; the
-    // release of a trigger still held is swallowed on the new desktop too.
-    struct HeldState {
+    // The buttons the system reports held when the hook is installed again.
+    struct HeldButtons {
         bool left = false;
         bool right = false;
-        bool middle = false;
-        bool hotKey = false;  // the key of a hot key that fired
     };
-    void Resync(const HeldState& held);
+    void Resync(const HeldButtons& held);
+
+    // The slowest keyboard repeat delay Windows offers is one second; a "repeat"
+    // of the hot key later than this after its last down is a new press whose
+    // release happened while no hook watched.
+    static constexpr uint32_t kRepeatGapLimit = 1500;
 
 private:
-    InputVerdict OnButtonDown(bool& thisDown, bool otherDown, const TriggerSettings& settings);
-    static InputVerdict OnButtonUp(bool& thisDown, bool& swallowThisUp);
+    // What became of a button's last press. The system's key state knows
+    // only presses that were passed on; one we swallowed is known only here.
+    enum class Press : uint8_t { None, PassedOn, Swallowed };
+    struct Button {
+        Press press = Press::None;
+        bool swallowUp = false;  // its release is the tail of a trigger
+        bool Down() const { return press != Press::None; }
+    };
+
+    static void OnDown(Button& button);
+    InputVerdict OnChordDown(Button& pressed, Button& other, const TriggerSettings& settings);
+    static InputVerdict OnUp(Button& button);
+    static void ResyncPassedOn(Button& button, bool held);
+    bool IsRepeatOfHeldHotKey(uint8_t virtualKey, uint32_t time) const;
     static bool ModifiersMatch(const KeyModifiers& modifiers, const TriggerSettings& settings);
 
-    bool m_leftDown = false;
-    bool m_rightDown = false;
-    bool m_swallowLeftUp = false;
-    bool m_swallowRightUp = false;
-    bool m_swallowMiddleUp = false;
-    uint8_t m_heldHotKey = 0;  // the hot key while it is down: repeats and its release are swallowed
+    Button m_left;
+    Button m_right;
+    Button m_middle;
+    uint8_t m_heldHotKey = 0;     // the hot key while it is down: repeats and its release are swallowed
+    uint32_t m_hotKeySeenAt = 0;  // time of its last down, first press or repeat
 };

@@ -1,13 +1,16 @@
-// HookLib.dll: the switch triggers. Quillow's switcher thread installs the
-// hooks; its user-interface thread configures them.
+// HookLib.dll: the switch triggers. Quillow's switcher thread asks for the
+// hooks on its desktop, a thread of this DLL holds them, and the
+// user-interface thread configures them.
 #include "HookLib.h"
 
+#include "CHookThread.h"
 #include "CInputHook.h"
 #include "CTriggerConfig.h"
 
 namespace {
 CTriggerConfig g_config;
 CInputHook g_hook(g_config);
+CHookThread g_hookThread(g_hook);
 
 bool IsOn(int flag) { return flag != 0; }
 }
@@ -21,9 +24,14 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
     return TRUE;
 }
 
-HOOKLIB_API void __cdecl InstallInputHook(DWORD threadId) { g_hook.Install(threadId); }
+HOOKLIB_API void __cdecl InstallInputHook(DWORD threadId)
+{
+    // The caller's desktop, not the hook thread's: the caller is the one
+    // that just moved to the desktop now shown.
+    g_hookThread.Install(threadId, GetThreadDesktop(GetCurrentThreadId()));
+}
 
-HOOKLIB_API void __cdecl UnInstallInputHook(DWORD threadId) { g_hook.Remove(threadId); }
+HOOKLIB_API void __cdecl UnInstallInputHook(DWORD threadId) { g_hookThread.Remove(threadId); }
 
 HOOKLIB_API void __cdecl SetKeyCode(int keyCode, int shift, int ctrl, int alt)
 {

@@ -11,8 +11,10 @@
 
 // Watches mouse and keyboard input on the calling thread's desktop and posts
 // WM_USER (wParam 0, lParam 1) to threadId whenever a trigger that is on fires.
-// Must be called on the thread that later calls UnInstallInputHook: the
-// low-level hooks run in the context of the installing thread.
+// The hooks are held by a thread of HookLib that only pumps messages, so the
+// caller may block as it likes. Both calls return once the hooks are in place
+// or gone: no request is posted after UnInstallInputHook returns. Calling
+// InstallInputHook again moves the hooks to the caller's desktop now.
 HOOKLIB_API void __cdecl InstallInputHook(DWORD threadId);
 HOOKLIB_API void __cdecl UnInstallInputHook(DWORD threadId);
 

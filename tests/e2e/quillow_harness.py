@@ -148,6 +148,11 @@ class WineSession:
         result = self.wine([BIN / "qwprobe.exe", *args])
         return result.returncode, result.stdout
 
+    def start_probe(self, *args):
+        """The probe run in the background, for input it watches or injects
+        while something else happens; see BackgroundProbe."""
+        return BackgroundProbe(self, args)
+
     def close(self):
         if self.closed:
             return
@@ -359,6 +364,34 @@ class WineSession:
         return path
 
 
+class BackgroundProbe:
+    """qwprobe.exe running while the test goes on; its output goes through a
+    file, as WineSession.wine explains."""
+
+    def __init__(self, session, args):
+        self._out = tempfile.TemporaryFile("w+", errors="replace")
+        self.proc = subprocess.Popen(["wine64", str(BIN / "qwprobe.exe"), *[str(a) for a in args]],
+                                     env=session.env, stdin=subprocess.DEVNULL, stdout=self._out,
+                                     stderr=subprocess.DEVNULL)
+
+    def output(self):
+        """What it has printed so far."""
+        self._out.seek(0)
+        return self._out.read()
+
+    def wait(self, timeout=60):
+        """(exit code, everything it printed)"""
+        try:
+            code = self.proc.wait(timeout)
+        except subprocess.TimeoutExpired:
+            self.proc.kill()
+            self.proc.wait()
+            raise
+        text = self.output()
+        self._out.close()
+        return code, text
+
+
 RELAY_LINE = re.compile(
     r"^(?:[0-9.]+:)?(?:[0-9a-f]{4}:)?(?P<tid>[0-9a-f]{4}):(?P<kind>Call|Ret)\s+"
     r"(?P<module>\w+)\.(?P<function>\w+)\((?P<args>.*)\)(?: retval=(?P<retval>[0-9a-f]+))?"
@@ -455,7 +488,9 @@ class Quillow:
         return calls
 
     def calls_of(self, tid, names=None):
-        return [c for c in self.calls() if c.tid == tid and (names is None or c.function in names)]
+        """Calls of one thread, or of several when tid is a collection."""
+        tids = set(tid) if isinstance(tid, (set, list, tuple)) else {tid}
+        return [c for c in self.calls() if c.tid in tids and (names is None or c.function in names)]
 
     def wait_for_shell(self):
         """The explorer.exe Quillow started, once it has a window on qwdesk."""
@@ -468,11 +503,26 @@ class Quillow:
         return shells
 
     def switcher_thread(self):
-        """The thread that owns the input hook."""
+        """The thread that switches, once the input hook is in place: the first
+        that both asks for the original desktop and makes the private one
+        (each password thread does one of the two)."""
+        def find():
+            calls = self.calls()
+            if not any(c.function == "SetWindowsHookExW" and c.retval for c in calls):
+                return None
+            asks = {c.tid for c in calls if c.function == "GetThreadDesktop"}
+            # The private shell traces into the same log and makes desktops
+            # too, but only after the switcher started it.
+            makers = [c.tid for c in calls if c.function == "CreateDesktopW" and c.tid in asks]
+            return makers[0] if makers else None
+        return wait_for(find, what="the switcher thread and its hook")
+
+    def hook_thread(self):
+        """The thread that holds the low-level hooks."""
         def find():
             hooks = [c for c in self.calls() if c.function == "SetWindowsHookExW"]
             return hooks[0].tid if hooks else None
-        return wait_for(find, what="the switcher thread's hook")
+        return wait_for(find, what="the input hook")
 
     def wait_exit(self, timeout=20):
         try:

@@ -33,6 +33,7 @@ class CleanersTestCase(unittest.TestCase):
         self.prepare()
         self.app = Quillow(self.session)
         self.switcher = self.app.switcher_thread()
+        self.hooker = self.app.hook_thread()
         # The private desktop's window appears once its shell draws there,
         # and the frame exists once the settings are live.
         self.session.desktop_window("qwdesk")
@@ -65,7 +66,7 @@ class CleanersTestCase(unittest.TestCase):
         # Done once the hook is back after SwitchDesktop: the whole switch,
         # the actions around it included, has run.
         def done():
-            calls = self.app.calls_of(self.switcher, SWITCH_CALLS)
+            calls = self.app.calls_of((self.switcher, self.hooker), SWITCH_CALLS)
             switches = [i for i, c in enumerate(calls) if c.function == "SwitchDesktop"]
             if len(switches) < number:
                 return False

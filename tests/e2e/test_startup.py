@@ -18,10 +18,12 @@ class RunningQuillowTest(unittest.TestCase):
         cls.app.kill()
         cls.session.close()
 
-    def test_runs_six_threads_and_only_the_user_interface_thread_owns_windows(self):
-        threads = wait_for(lambda: len(self.app.threads()) >= 6 and self.app.threads(),
-                           what="six threads")
-        self.assertEqual(6, len(threads), threads)
+    def test_runs_seven_threads_and_only_the_user_interface_thread_owns_windows(self):
+        # Main, user interface, switcher, two password prompts, update check,
+        # and HookLib's hook thread.
+        threads = wait_for(lambda: len(self.app.threads()) >= 7 and self.app.threads(),
+                           what="seven threads")
+        self.assertEqual(7, len(threads), threads)
         owners = [tid for tid, windows in threads if windows]
         self.assertEqual(1, len(owners), threads)
         self.assertNotEqual(threads[0][0], owners[0], "the main thread owns no window")
@@ -49,13 +51,14 @@ class StopMessageTest(unittest.TestCase):
     def test_stop_message_ends_the_process_with_exit_code_one_and_leaves_no_shell(self):
         shell = self.app.wait_for_shell()[0]
         switcher = self.app.switcher_thread()
+        hooker = self.app.hook_thread()
         private = [c for c in self.app.calls_of(switcher, {"CreateDesktopW"})][0].retval
 
         self.assertTrue(self.session.post(self.app.main_thread(), STOP_MESSAGE))
 
         self.assertEqual(1, self.app.wait_exit(timeout=30))
         names = [c.function for c in self.app.calls_of(
-            switcher, {"UnhookWindowsHookEx", "TerminateProcess", "CloseDesktop"})]
+            (switcher, hooker), {"UnhookWindowsHookEx", "TerminateProcess", "CloseDesktop"})]
         self.assertEqual(["UnhookWindowsHookEx", "UnhookWindowsHookEx", "TerminateProcess",
                           "CloseDesktop"], names)
         close = self.app.calls_of(switcher, {"CloseDesktop"})[0]

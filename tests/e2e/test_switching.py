@@ -9,8 +9,14 @@ import unittest
 from quillow_harness import SWITCH_REQUEST, Quillow, WineSession, wait_for
 
 SWITCH_CALLS = {"UnhookWindowsHookEx", "SwitchDesktop", "SetThreadDesktop", "SetWindowsHookExW"}
-ONE_SWITCH = ["UnhookWindowsHookEx", "UnhookWindowsHookEx", "SwitchDesktop", "SetThreadDesktop",
-              "SetWindowsHookExW", "SetWindowsHookExW"]
+# The hook thread lets go of the hooks, the switcher shows the desktop and
+# moves there, and the hook thread follows it and hooks again.
+ONE_SWITCH = [("hook", "UnhookWindowsHookEx"), ("hook", "UnhookWindowsHookEx"),
+              ("switcher", "SwitchDesktop"), ("switcher", "SetThreadDesktop"),
+              ("hook", "SetThreadDesktop"), ("hook", "SetWindowsHookExW"),
+              ("hook", "SetWindowsHookExW")]
+# At start the hook thread goes to the original desktop and hooks there.
+AT_START = 3
 
 
 class SwitchingTestCase(unittest.TestCase):
@@ -26,6 +32,7 @@ class SwitchingTestCase(unittest.TestCase):
             self.session.reg_add(r"HKCU\Software\Orvane\Quillow", name, "REG_DWORD", value)
         self.app = Quillow(self.session)
         self.switcher = self.app.switcher_thread()
+        self.hooker = self.app.hook_thread()
         # The private desktop's window appears once its shell draws there.
         self.session.desktop_window("qwdesk")
         calls = self.app.calls_of(self.switcher)
@@ -38,26 +45,29 @@ class SwitchingTestCase(unittest.TestCase):
         self.session.close()
 
     def switch_calls(self):
-        # The first pair of hooks is the one installed at start.
-        return self.app.calls_of(self.switcher, SWITCH_CALLS)[2:]
+        return self.app.calls_of((self.switcher, self.hooker), SWITCH_CALLS)[AT_START:]
 
     def assert_switch(self, number, desktop):
         """The number-th switch (from 1) went to desktop, hook off and on around it."""
+        size = len(ONE_SWITCH)
+
         def switched():
             calls = self.switch_calls()
             # Done once the hook is back: its installation has returned.
-            done = len(calls) >= 6 * number and calls[6 * number - 1].retval is not None
+            done = len(calls) >= size * number and calls[size * number - 1].retval is not None
             return done and calls
         calls = wait_for(switched, what=f"switch {number}")
-        this_switch = calls[6 * (number - 1):6 * number]
-        self.assertEqual(ONE_SWITCH, [c.function for c in this_switch])
+        this_switch = calls[size * (number - 1):size * number]
+        threads = {self.switcher: "switcher", self.hooker: "hook"}
+        self.assertEqual(ONE_SWITCH, [(threads[c.tid], c.function) for c in this_switch])
         self.assertEqual(desktop, this_switch[2].args[0], "SwitchDesktop's desktop")
-        self.assertEqual(desktop, this_switch[3].args[0], "SetThreadDesktop's desktop")
+        self.assertEqual(desktop, this_switch[3].args[0], "the switcher's new desktop")
+        self.assertEqual(desktop, this_switch[4].args[0], "the hook thread's new desktop")
 
     def assert_no_more_switches(self, count):
         # Nothing switches by itself afterwards: give a stray one time to show.
         time.sleep(0.5)
-        self.assertEqual(6 * count, len(self.switch_calls()))
+        self.assertEqual(len(ONE_SWITCH) * count, len(self.switch_calls()))
 
 
 class MiddleClickTest(SwitchingTestCase):
@@ -115,6 +125,9 @@ class SwitchHotKeyTest(SwitchingTestCase):
         self.assert_no_more_switches(0)
         self.press_on("Default", "ctrl+F9")
         self.assert_switch(1, self.private)
+        # A press of the hot key whose release no hook saw is taken for held
+        # until a down comes later than any auto-repeat could (1.5 s).
+        time.sleep(1.6)
         self.press_on("qwdesk", "ctrl+F9")
         self.assert_switch(2, self.original)
         self.assert_no_more_switches(2)

@@ -13,6 +13,7 @@
 namespace {
 
 constexpr UINT kUninstall = WM_APP + 1;
+constexpr UINT kBlock = WM_APP + 2;
 
 // Stands in for the switcher thread: owns the hook and pumps its messages.
 class HookOwnerThread {
@@ -33,6 +34,9 @@ public:
         PostThreadMessageW(m_threadId, kUninstall, 0, 0);
         WaitFor([this] { return m_uninstalled.load(); });
     }
+
+    // The thread stops pumping for a while, as the switcher does in its actions.
+    void Block(DWORD milliseconds) { PostThreadMessageW(m_threadId, kBlock, milliseconds, 0); }
 
     int Requests() const { return m_requests.load(); }
     LPARAM LastFlag() const { return m_lastFlag.load(); }
@@ -61,6 +65,8 @@ private:
             if (msg.message == WM_USER) {
                 m_lastFlag = msg.lParam;
                 ++m_requests;
+            } else if (msg.message == kBlock) {
+                Sleep(static_cast<DWORD>(msg.wParam));
             } else if (msg.message == kUninstall) {
                 UnInstallInputHook(self);
                 m_uninstalled = true;
@@ -92,6 +98,73 @@ void SendKey(WORD key, bool down)
     input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
     SendInput(1, &input, sizeof(input));
 }
+
+// A low-level mouse hook of the test's own, installed after HookLib's so that
+// Windows calls it first: its CallNextHookEx returns only once HookLib's hook
+// has answered. The time from SendInput to that return is how long the event
+// waited for the hooks.
+class ChainedHookTimer {
+public:
+    ChainedHookTimer()
+    {
+        s_seen = 0;
+        m_thread = std::thread([this] { Run(); });
+        HookOwnerThread::WaitFor([this] { return m_threadId.load() != 0; });
+    }
+    ~ChainedHookTimer()
+    {
+        PostThreadMessageW(m_threadId, WM_QUIT, 0, 0);
+        m_thread.join();
+    }
+
+    // Milliseconds from SendInput to the chain's answer; -1 if it never came.
+    static double TimeOneMove(LONG number)
+    {
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        input.mi.dx = (number % 2) ? 1 : -1;
+        input.mi.dwFlags = MOUSEEVENTF_MOVE;
+        input.mi.dwExtraInfo = kTag | static_cast<ULONG_PTR>(number);
+        const auto sent = std::chrono::steady_clock::now();
+        SendInput(1, &input, sizeof(input));
+        if (!HookOwnerThread::WaitFor([&] { return s_seen.load() >= number; }, 5000))
+            return -1;
+        return std::chrono::duration<double, std::milli>(s_answeredAt.load() - sent).count();
+    }
+
+private:
+    static constexpr ULONG_PTR kTag = 0x51570000;
+
+    void Run()
+    {
+        MSG msg;
+        PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+        HHOOK hook = SetWindowsHookExW(WH_MOUSE_LL, Proc, GetModuleHandleW(nullptr), 0);
+        m_threadId = GetCurrentThreadId();
+        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        }
+        UnhookWindowsHookEx(hook);
+    }
+
+    static LRESULT CALLBACK Proc(int code, WPARAM wParam, LPARAM lParam)
+    {
+        const auto* event = reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam);
+        const LRESULT result = CallNextHookEx(nullptr, code, wParam, lParam);
+        if (code == HC_ACTION && (event->dwExtraInfo & 0xFFFF0000) == kTag) {
+            s_answeredAt = std::chrono::steady_clock::now();
+            s_seen = static_cast<LONG>(event->dwExtraInfo & 0xFFFF);
+        }
+        return result;
+    }
+
+    std::thread m_thread;
+    std::atomic<DWORD> m_threadId{0};
+    static std::atomic<LONG> s_seen;
+    static std::atomic<std::chrono::steady_clock::time_point> s_answeredAt;
+};
+
+std::atomic<LONG> ChainedHookTimer::s_seen{0};
+std::atomic<std::chrono::steady_clock::time_point> ChainedHookTimer::s_answeredAt{};
 
 class HookLibTest : public ::testing::Test {
 protected:
@@ -164,6 +237,27 @@ TEST_F(HookLibTest, NoRequestAfterUnInstallInputHook)
     // to show itself.
     Sleep(300);
     EXPECT_EQ(0, owner.Requests());
+}
+
+// The thread that installed the hook blocks as the switcher does in its
+// actions; Windows removes a low-level hook that keeps input waiting, so the
+// hooks must be answered all the same.
+TEST_F(HookLibTest, HooksAreAnsweredWhileTheInstallingThreadBlocks)
+{
+    SetMiddleButton(1);
+    HookOwnerThread owner;
+    ChainedHookTimer timer;
+    owner.Block(1500);
+    Sleep(50);
+    double worst = 0;
+    for (LONG n = 1; n <= 20; ++n) {
+        const double waited = ChainedHookTimer::TimeOneMove(n);
+        ASSERT_GE(waited, 0) << "move " << n << " never reached the hooks";
+        worst = waited > worst ? waited : worst;
+        Sleep(20);
+    }
+    // The block is 1.5 s; a hook held by the blocked thread shows it in full.
+    EXPECT_LT(worst, 100.0);
 }
 
 }  // namespace

@@ -58,10 +58,10 @@ TEST(TriggerConfigTest, HotKeyChangedFromAnotherThreadIsNeverSeenHalfWritten)
         const uint8_t key = (i % 2) ? VK_F7 : VK_F8;
         const KeyModifiers wrongModifiers{key == VK_F7, key == VK_F8, false, false};
         const KeyModifiers rightModifiers{key == VK_F8, key == VK_F7, false, false};
-        if (detector.OnKey(key, true, wrongModifiers, config.Snapshot()) == InputVerdict::Trigger)
+        if (detector.OnKey(key, true, 0, wrongModifiers, config.Snapshot()) == InputVerdict::Trigger)
             ++wrongTriggers;
         CTriggerDetector fresh;
-        if (fresh.OnKey(key, true, rightModifiers, config.Snapshot()) == InputVerdict::Trigger)
+        if (fresh.OnKey(key, true, 0, rightModifiers, config.Snapshot()) == InputVerdict::Trigger)
             ++triggers;
     }
     stop = true;

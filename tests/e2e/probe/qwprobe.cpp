@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "input_probe.h"
+
 namespace {
 
 struct ThreadInfo {
@@ -240,9 +242,16 @@ int wmain(int argc, wchar_t** argv)
                      : 1;
     else if (command == L"post" && argc == 6)
         result = Post(number(2), number(3), number(4), static_cast<LPARAM>(std::wcstol(argv[5], nullptr, 0)));
+    else if (command == L"hook-latency" && argc == 4)
+        result = TimeHookAnswers(argv[2], number(3));
+    else if (command == L"input-log" && argc == 4)
+        result = LogInput(argv[2], number(3));
+    else if (command == L"inject" && argc >= 3)
+        result = InjectInput(argc - 2, argv + 2);
     else
         std::fwprintf(stderr, L"usage: qwprobe processes | threads PID | desktop-windows NAME | window-tree CLASS | children CLASS [TITLE]"
                      L" | top-level CLASS | menu"
+                     L" | hook-latency DESKTOP MS | input-log DESKTOP MS | inject STEP..."
                      L" | post TID MSG WPARAM LPARAM | post-window CLASS MSG WPARAM LPARAM\n");
     std::fflush(stdout);
     return result;
