@@ -7,10 +7,15 @@
 #include "CCrashGuard.h"
 #include "CMainThread.h"
 #include "CMyAppModule.h"
+#include "CWatchdog.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
     CCrashGuard::Instance().Install();
+    // Before the workers: the watchdog must inherit our handles and nothing
+    // else, and must be there before the private desktop is first shown. Not
+    // starting it costs the kill guard only; Quillow runs on.
+    CWatchdog::Instance().Start();
     CoInitialize(nullptr);
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
@@ -21,5 +26,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 
     g_module.Term();
     CoUninitialize();
+    CWatchdog::Instance().MarkCleanStop();
     return result;
 }
