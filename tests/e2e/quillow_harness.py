@@ -379,7 +379,12 @@ def relay_arguments(text):
         elif ch == ",":
             head = token.strip().split(" ")[0]
             if head:
-                values.append(int(head, 16))
+                # A floating-point argument is not shown as a number (Wine
+                # writes "g"); it keeps its place in the list as None.
+                try:
+                    values.append(int(head, 16))
+                except ValueError:
+                    values.append(None)
             token = ""
         else:
             token += ch
