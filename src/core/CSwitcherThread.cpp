@@ -5,6 +5,7 @@
 #include "CCrashGuard.h"
 #include "CDetachedMessageBox.h"
 #include "CMyAppModule.h"
+#include "CWatchdog.h"
 #include "ThreadMessages.h"
 
 namespace {
@@ -91,8 +92,15 @@ void CSwitcherThread::RemoveHook() { UnInstallInputHook(m_ownThreadId); }
 
 void CSwitcherThread::ShowDesktop(Desktop desktop)
 {
+    // The watchdog hears of the private desktop before it is shown and of the
+    // original one after: a kill in between then makes it switch back to a
+    // desktop already shown, never leave the user on the private one.
+    if (desktop == kPrivate)
+        CWatchdog::Instance().SetPrivateShown(true);
     SwitchDesktop(m_desktops[desktop]);
     CCrashGuard::Instance().SetPrivateShown(desktop == kPrivate);
+    if (desktop == kOriginal)
+        CWatchdog::Instance().SetPrivateShown(false);
     SetThreadDesktop(m_desktops[desktop]);
 }
 

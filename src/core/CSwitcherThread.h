@@ -3,9 +3,9 @@
 #include <windows.h>
 
 #include "../actions/CActionRunner.h"
-#include "../actions/CActions.h"
 #include "CDesktopSwitcher.h"
 #include "CPrivateShell.h"
+#include "CWatchedActions.h"
 #include "ISwitchPort.h"
 
 // The switcher thread: owns the private desktop, its shell, the input hook
@@ -31,7 +31,7 @@ private:
     HDESK m_desktops[2] = {};
     DWORD m_ownThreadId;
     CPrivateShell m_shell;
-    CActions m_actions;
+    CWatchedActions m_actions;
     CActionRunner m_runner;
     CDesktopSwitcher m_switcher;
 };

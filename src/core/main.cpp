@@ -7,10 +7,15 @@
 #include "CCrashGuard.h"
 #include "CMainThread.h"
 #include "CMyAppModule.h"
+#include "CWatchdog.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
     CCrashGuard::Instance().Install();
+    // Before the workers: the watchdog must inherit our handles and nothing
+    // else, and must be there before the private desktop is first shown. Not
+    // starting it costs the kill guard only; Quillow runs on.
+    CWatchdog::Instance().Start();
     CoInitialize(nullptr);
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
@@ -21,6 +26,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 
     g_module.Term();
     CoUninitialize();
+    // The watchdog must hear of the clean stop before the process ends, and
+    // nothing that can fail may come after it.
+    CWatchdog::Instance().MarkCleanStop();
     // Returning would run the static destructors (the module and the live
     // settings it holds) while a worker held past the wait, such as a
     // password prompt's thread, may still read them. ExitProcess ends every

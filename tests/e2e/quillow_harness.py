@@ -284,6 +284,16 @@ class WineSession:
         left, top, right, bottom = self.window_tree("#32768")[0][1]
         self.click("Default", "click", 1, at=((left + right) // 2, bottom - 10))
 
+    def terminate(self, pid):
+        """Ends a process with TerminateProcess, as the task manager does."""
+        code, _ = self.probe("terminate", pid)
+        return code == 0
+
+    def fault(self, tid):
+        """Makes a thread fault at its next instruction (see qwprobe's Fault)."""
+        code, _ = self.probe("fault", tid)
+        return code == 0
+
     def post(self, tid, message, wparam=0, lparam=0):
         code, _ = self.probe("post", tid, message, wparam, lparam)
         return code == 0
@@ -416,7 +426,12 @@ def relay_arguments(text):
         elif ch == ",":
             head = token.strip().split(" ")[0]
             if head:
-                values.append(int(head, 16))
+                # A floating-point argument is not shown as a number (Wine
+                # writes "g"); it keeps its place in the list as None.
+                try:
+                    values.append(int(head, 16))
+                except ValueError:
+                    values.append(None)
             token = ""
         else:
             token += ch
@@ -468,6 +483,12 @@ class Quillow:
     def children(self, name):
         return [pid for pid, parent, exe in self.session.processes()
                 if parent == self.pid and exe.lower() == name.lower()]
+
+    def watchdog(self):
+        """The QuillowWatch.exe this Quillow started, and its one thread."""
+        pid = wait_for(lambda: (self.children("QuillowWatch.exe") or [None])[0],
+                       what="QuillowWatch.exe")
+        return pid, self.session.threads(pid)[0][0]
 
     def calls(self):
         """Every traced call, in order, with its return value once it returned."""

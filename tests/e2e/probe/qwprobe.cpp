@@ -206,6 +206,43 @@ int ListShownMenu()
     return 0;
 }
 
+// A real TerminateProcess, as the task manager's "End task" does: no clean-up
+// of any kind runs in the process.
+int Terminate(DWORD pid)
+{
+    HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, pid);
+    if (!process)
+        return 1;
+    const BOOL ended = TerminateProcess(process, 9);
+    CloseHandle(process);
+    return ended ? 0 : 1;
+}
+
+// Makes the thread fault in its own code: suspended, its next instruction is
+// moved to an address nothing maps, and it is let go. A thread asleep in a
+// wait reaches that instruction only when the wait ends, so the caller wakes
+// it with a message afterwards.
+int Fault(DWORD tid)
+{
+    HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME | THREAD_GET_CONTEXT | THREAD_SET_CONTEXT,
+                               FALSE, tid);
+    if (!thread)
+        return 1;
+    int result = 1;
+    if (SuspendThread(thread) != static_cast<DWORD>(-1)) {
+        CONTEXT context{};
+        context.ContextFlags = CONTEXT_CONTROL;
+        if (GetThreadContext(thread, &context)) {
+            context.Rip = 0x10;
+            if (SetThreadContext(thread, &context))
+                result = 0;
+        }
+        ResumeThread(thread);
+    }
+    CloseHandle(thread);
+    return result;
+}
+
 int Post(DWORD tid, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return PostThreadMessageW(tid, message, wParam, lParam) ? 0 : 1;
@@ -240,6 +277,10 @@ int wmain(int argc, wchar_t** argv)
                               static_cast<LPARAM>(std::wcstol(argv[5], nullptr, 0)))
                      ? 0
                      : 1;
+    else if (command == L"terminate" && argc == 3)
+        result = Terminate(number(2));
+    else if (command == L"fault" && argc == 3)
+        result = Fault(number(2));
     else if (command == L"post" && argc == 6)
         result = Post(number(2), number(3), number(4), static_cast<LPARAM>(std::wcstol(argv[5], nullptr, 0)));
     else if (command == L"hook-latency" && argc == 4)
@@ -250,7 +291,7 @@ int wmain(int argc, wchar_t** argv)
         result = InjectInput(argc - 2, argv + 2);
     else
         std::fwprintf(stderr, L"usage: qwprobe processes | threads PID | desktop-windows NAME | window-tree CLASS | children CLASS [TITLE]"
-                     L" | top-level CLASS | menu"
+                     L" | top-level CLASS | menu | terminate PID | fault TID"
                      L" | hook-latency DESKTOP MS | input-log DESKTOP MS | inject STEP..."
                      L" | post TID MSG WPARAM LPARAM | post-window CLASS MSG WPARAM LPARAM\n");
     std::fflush(stdout);

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <windows.h>
+
+// The few facts Quillow leaves for QuillowWatch.exe, in a page the two
+// share. Quillow writes each field with an interlocked exchange; the watchdog
+// reads them only once Quillow has ended, when nothing writes any more. A
+// non-zero field is set. All zero, the state of a fresh page, means "nothing
+// to undo", so a Quillow that dies before its first write is left alone.
+struct CWatchBlock {
+    // The private desktop is shown, or about to be: set before SwitchDesktop
+    // to it, cleared after SwitchDesktop back.
+    LONG volatile privateShown;
+    // DisableTaskMgr is 1 by our hand: set before the value is written,
+    // cleared after 0 is written back.
+    LONG volatile taskManagerPolicySet;
+    // Quillow reached the end of a normal exit; whatever is shown then is
+    // what the user chose to leave shown.
+    LONG volatile cleanStop;
+};
