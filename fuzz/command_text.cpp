@@ -2,7 +2,6 @@
 // path, and the web-site address on explorer's command line.
 #include <fuzzer/FuzzedDataProvider.h>
 
-#include <cstdlib>
 #include <cwchar>
 #include <string>
 
@@ -34,16 +33,9 @@ std::wstring TakeWide(FuzzedDataProvider& input, size_t most)
 // end from any position.
 void SetVariables(FuzzedDataProvider& input)
 {
-    for (const char* name : {"QA", "QB", "SystemRoot"}) {
-        const std::wstring wide = TakeWide(input, 600);
-        const int bytes =
-            WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
-        std::string value(static_cast<size_t>(bytes), '\0');
-        WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, value.data(), bytes, nullptr, nullptr);
-        if (input.ConsumeBool())
-            unsetenv(name);
-        else
-            setenv(name, value.c_str(), 1);
+    for (const wchar_t* name : {L"QA", L"QB", L"SystemRoot"}) {
+        const std::wstring value = TakeWide(input, 600);
+        ShimSetVariable(name, input.ConsumeBool() ? nullptr : value.c_str());
     }
 }
 

@@ -2,12 +2,14 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
 namespace {
 
 thread_local DWORD g_lastError = 0;
+std::map<std::wstring, std::wstring> g_variables;
 
 constexpr char32_t kReplacement = 0xFFFD;
 
@@ -154,17 +156,24 @@ int WideCharToMultiByte(UINT, DWORD, const wchar_t* text, int count, char* out, 
 
 DWORD GetEnvironmentVariableW(const wchar_t* name, wchar_t* out, DWORD capacity)
 {
-    const std::string narrowName = ToUtf8(name, WideLength(name));
-    const char* value = narrowName.empty() ? nullptr : getenv(narrowName.c_str());
-    if (!value) {
+    const auto found = g_variables.find(name);
+    if (found == g_variables.end()) {
         SetLastError(ERROR_ENVVAR_NOT_FOUND);
         return 0;
     }
-    const std::vector<wchar_t> units = ToUnits(value, strlen(value));
-    if (units.size() + 1 > capacity)
-        return static_cast<DWORD>(units.size() + 1);
-    if (!units.empty())
-        std::memcpy(out, units.data(), units.size() * sizeof(wchar_t));
-    out[units.size()] = L'\0';
-    return static_cast<DWORD>(units.size());
+    const std::wstring& value = found->second;
+    if (value.size() + 1 > capacity)
+        return static_cast<DWORD>(value.size() + 1);
+    if (!value.empty())
+        std::memcpy(out, value.data(), value.size() * sizeof(wchar_t));
+    out[value.size()] = L'\0';
+    return static_cast<DWORD>(value.size());
+}
+
+void ShimSetVariable(const wchar_t* name, const wchar_t* value)
+{
+    if (value)
+        g_variables[name] = value;
+    else
+        g_variables.erase(name);
 }

@@ -42,8 +42,12 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, const char* text, int count,
 int WideCharToMultiByte(UINT codePage, DWORD flags, const wchar_t* text, int count, char* out,
                         int capacity, const char* defaultChar, BOOL* usedDefault);
 
-// Read from the process environment through getenv, with the Windows
-// contract for the result: the length without terminator when it fits, the
+// Read from a table of the shim's own (setenv would leak every value it
+// replaces, and the fuzzer replaces them millions of times), with the
+// Windows contract for the result: the length without terminator when it fits, the
 // size needed with terminator when it does not, 0 and ERROR_ENVVAR_NOT_FOUND
 // when the name is not set.
 DWORD GetEnvironmentVariableW(const wchar_t* name, wchar_t* out, DWORD capacity);
+
+// The fuzz targets' side of that table; a null value removes the name.
+void ShimSetVariable(const wchar_t* name, const wchar_t* value);
