@@ -7,10 +7,10 @@
 
 #include "../core/CDetachedMessageBox.h"
 #include "../core/CMyAppModule.h"
+#include "CCommandText.h"
 
 namespace {
 
-const wchar_t kReferencePattern[] = L"%([^%]+?)%";
 const wchar_t kWebSiteFailure[] = L"CreateProcess for OpenWebsite failed";
 
 // Appends count characters of text, or as many as fit. out stays terminated
@@ -29,8 +29,6 @@ bool Append(wchar_t* out, size_t capacity, size_t& length, const wchar_t* text)
 {
     return Append(out, capacity, length, text, wcslen(text));
 }
-
-bool IsLetter(wchar_t c, wchar_t small) { return c == small || c == small - (L'a' - L'A'); }
 
 }  // namespace
 
@@ -116,120 +114,25 @@ bool CProgramLauncher::ReadDefaultValue(const wchar_t* keyPath, wchar_t* out, si
 
 bool CProgramLauncher::ExpandVariables(const wchar_t* command, wchar_t* out, size_t capacity)
 {
-    if (!out || capacity == 0)
-        return false;
-    out[0] = L'\0';
-    if (!command)
-        return false;
-    size_t length = 0;
-    const wchar_t* rest = command;
-    bool fits = true;
-    bool more = true;
-    while (fits && more)
-        fits = ExpandNextReference(rest, out, capacity, length, more);
-    return fits && Append(out, capacity, length, rest);
-}
-
-bool CProgramLauncher::ExpandNextReference(const wchar_t*& rest, wchar_t* out, size_t capacity,
-                                           size_t& length, bool& more)
-{
-    more = false;
-    wchar_t name[kVariableNameChars];
-    if (m_matcher.MatchWide(rest, kReferencePattern, name, kVariableNameChars) == 0)
-        return true;
-    // The matcher gives the name, not where it stands; the first place the
-    // whole reference occurs is where the match was, since any earlier one
-    // would have matched first. A name cut by the matcher is found nowhere,
-    // and the rest is then kept as written.
-    wchar_t reference[kVariableNameChars + 2];
-    size_t referenceLength = 0;
-    Append(reference, kVariableNameChars + 2, referenceLength, L"%");
-    Append(reference, kVariableNameChars + 2, referenceLength, name);
-    Append(reference, kVariableNameChars + 2, referenceLength, L"%");
-    const wchar_t* at = wcsstr(rest, reference);
-    if (!at)
-        return true;
-    if (!Append(out, capacity, length, rest, static_cast<size_t>(at - rest)))
-        return false;
-    more = true;
-    bool defined = false;
-    if (!AppendVariable(name, out, capacity, length, defined))
-        return false;
-    if (defined) {
-        rest = at + referenceLength;
-        return true;
-    }
-    // Kept as written up to its closing %, which may open the next reference.
-    rest = at + referenceLength - 1;
-    return Append(out, capacity, length, at, referenceLength - 1);
-}
-
-bool CProgramLauncher::AppendVariable(const wchar_t* name, wchar_t* out, size_t capacity,
-                                      size_t& length, bool& defined)
-{
-    const size_t room = capacity - length;
-    SetLastError(0);
-    const DWORD result = GetEnvironmentVariableW(
-        name, out + length, room > MAXDWORD ? MAXDWORD : static_cast<DWORD>(room));
-    if (result == 0) {
-        defined = GetLastError() != ERROR_ENVVAR_NOT_FOUND;
-        out[length] = L'\0';
-        return true;
-    }
-    defined = true;
-    if (result >= room) {
-        // The value does not fit: whatever the call left there is dropped.
-        out[length] = L'\0';
-        return false;
-    }
-    length += result;
-    return true;
+    return CCommandText(m_matcher).ExpandVariables(command, out, capacity);
 }
 
 bool CProgramLauncher::InsertPath(const wchar_t* expanded, const wchar_t* path, wchar_t* out,
                                   size_t capacity)
 {
-    if (!out || capacity == 0)
-        return false;
-    out[0] = L'\0';
-    if (!expanded || !path)
-        return false;
-    size_t length = 0;
-    const wchar_t* placeholder = wcsstr(expanded, L"%1");
-    if (!placeholder) {
-        return Append(out, capacity, length, expanded) && Append(out, capacity, length, L" ") &&
-               Append(out, capacity, length, path);
-    }
-    return Append(out, capacity, length, expanded, static_cast<size_t>(placeholder - expanded)) &&
-           Append(out, capacity, length, path) &&
-           Append(out, capacity, length, placeholder + 2);
+    return CCommandText::InsertPath(expanded, path, out, capacity);
 }
 
 bool CProgramLauncher::BuildWebSiteCommandLine(const wchar_t* address,
                                                const wchar_t* windowsDirectory, wchar_t* out,
                                                size_t capacity)
 {
-    if (!out || capacity == 0)
-        return false;
-    out[0] = L'\0';
-    if (!address || !windowsDirectory)
-        return false;
-    size_t length = 0;
-    return Append(out, capacity, length, L"\"") &&
-           Append(out, capacity, length, windowsDirectory) &&
-           Append(out, capacity, length, L"\\explorer.exe\" \"") &&
-           (IsPassedUnchanged(address) || Append(out, capacity, length, L"http://")) &&
-           Append(out, capacity, length, address) && Append(out, capacity, length, L"\"");
+    return CCommandText::BuildWebSiteCommandLine(address, windowsDirectory, out, capacity);
 }
 
 bool CProgramLauncher::IsPassedUnchanged(const wchar_t* address)
 {
-    // Only the four letters count: "https" and "httpx" alike pass, "ftp://"
-    // and every other scheme get http:// in front.
-    if (!address || wcsnlen(address, 5) < 5)
-        return false;
-    return IsLetter(address[0], L'h') && IsLetter(address[1], L't') &&
-           IsLetter(address[2], L't') && IsLetter(address[3], L'p');
+    return CCommandText::IsPassedUnchanged(address);
 }
 
 bool CProgramLauncher::Start(wchar_t* commandLine, const wchar_t* desktopName)

@@ -9,7 +9,7 @@
 
 // Starts the program a document is registered to open with, or the shell
 // with a web address, directly on a named desktop so that its windows appear
-// there. Every text is built in a buffer of fixed size; a text that would not
+// there. The command lines themselves are built by CCommandText. Every text is built in a buffer of fixed size; a text that would not
 // fit is refused, never cut, because a cut command line can start another
 // program or open another address than the one the user chose.
 class CProgramLauncher {
@@ -48,6 +48,8 @@ public:
     // the path appended after one blank when it has none.
     static bool InsertPath(const wchar_t* expanded, const wchar_t* path, wchar_t* out,
                            size_t capacity);
+    // explorer.exe with the address as its one quoted argument; a quote in
+    // the address is written as %22.
     static bool BuildWebSiteCommandLine(const wchar_t* address, const wchar_t* windowsDirectory,
                                         wchar_t* out, size_t capacity);
     // True when the address goes to the shell as written: five characters
@@ -58,10 +60,6 @@ private:
     static bool Start(wchar_t* commandLine, const wchar_t* desktopName);
     static void TellFailure(const wchar_t* text);
     bool ReadDefaultValue(const wchar_t* keyPath, wchar_t* out, size_t capacity);
-    bool ExpandNextReference(const wchar_t*& rest, wchar_t* out, size_t capacity,
-                             size_t& length, bool& more);
-    static bool AppendVariable(const wchar_t* name, wchar_t* out, size_t capacity,
-                               size_t& length, bool& defined);
 
     CPatternMatcher& m_matcher;
     CRegistryPath m_classes;

@@ -22,20 +22,18 @@ public:
     CUpdateDecision(const CUpdateDecision&) = delete;
     CUpdateDecision& operator=(const CUpdateDecision&) = delete;
 
-    // Returns true when the announcement was written to the record.
+    // Returns true when the announcement was written to the record. One
+    // without a version to show or without a plain web address is not: the
+    // prompt would never offer it, yet its revision would bar genuine ones.
     bool Decide(const char* version, const char* address, DWORD revision, DWORD requiredMinimum);
 
     // The server may bar old installations from a version; and only a newer
     // revision than our own is worth a word.
     static bool IsDue(DWORD ownRevision, DWORD revision, DWORD requiredMinimum);
 
-    // UTF-8 to UTF-16, cut to capacity - 1 characters; never leaves half a
-    // surrogate pair at the end. out is always terminated.
-    static void ConvertCut(const char* utf8, wchar_t* out, int capacity);
-
 private:
     DWORD StoredRevision() const;
-    void Store(const char* version, const char* address, DWORD revision) const;
+    void Store(const wchar_t* version, const wchar_t* address, DWORD revision) const;
 
     CRegistryPath m_registry;
     DWORD m_ownRevision;

@@ -3,18 +3,14 @@
 #include <shellapi.h>
 
 #include <cwchar>
-#include <cwctype>
+
+#include "CWebAddress.h"
 
 namespace {
 const wchar_t kQuestion[] =
     L"A new version of Quillow, Quillow %s, is available. Would you like to download and "
     L"upgrade now?";
 const wchar_t kCaption[] = L"New Quillow version available";
-
-bool StartsWithNoCase(const wchar_t* text, const wchar_t* prefix)
-{
-    return _wcsnicmp(text, prefix, wcslen(prefix)) == 0;
-}
 
 // Appends as much of text as fits; returns false once out is full.
 bool Append(wchar_t* out, size_t capacity, size_t* length, const wchar_t* text, size_t count)
@@ -60,7 +56,7 @@ void CUpdatePrompt::Offer(HWND owner)
         return;
     // An address we would refuse to open is not offered: a "Yes" that
     // silently does nothing would mislead the user.
-    if (!IsWebAddress(address))
+    if (!CWebAddress::IsPlain(address))
         return;
     wchar_t text[kTextChars];
     FormText(version, text, kTextChars);
@@ -75,29 +71,6 @@ bool CUpdatePrompt::AlreadyShown() const
     if (m_registry.ReadDword(L"UPDATE_SHOWED", &shown) != ERROR_SUCCESS)
         return false;
     return shown != 0;
-}
-
-bool CUpdatePrompt::IsWebAddress(const wchar_t* address)
-{
-    if (!address)
-        return false;
-    size_t schemeLength = 0;
-    if (StartsWithNoCase(address, L"http://"))
-        schemeLength = 7;
-    else if (StartsWithNoCase(address, L"https://"))
-        schemeLength = 8;
-    else
-        return false;
-    if (address[schemeLength] == L'\0')
-        return false;
-    // A blank or a quote would let the address spill into further
-    // arguments of the browser's command line; a real URL has them
-    // percent-encoded.
-    for (const wchar_t* at = address; *at; ++at) {
-        if (iswspace(*at) || iswcntrl(*at) || *at == L'"')
-            return false;
-    }
-    return true;
 }
 
 void CUpdatePrompt::FormText(const wchar_t* version, wchar_t* out, size_t capacity)

@@ -30,10 +30,6 @@ public:
     // Does nothing while an earlier call's question is still open.
     void Run(HWND owner);
 
-    // Only a plain web address may reach the shell: the address came over
-    // unencrypted HTTP, and anything else (a path, file:, a registered
-    // protocol) could start a program on this machine.
-    static bool IsWebAddress(const wchar_t* address);
     // The question with the version in place of "%s"; cut to fit.
     static void FormText(const wchar_t* version, wchar_t* out, size_t capacity);
 

@@ -1,8 +1,6 @@
 #include "CUpdateQuery.h"
 
-#include <cctype>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -11,12 +9,6 @@ namespace {
 const char kRequestFormat[] =
     "GET  %s HTTP/1.1\r\nHost:%s\r\nAccept:*/*\r\nUser-Agent:Mozilla/4.0 (compatible;MSIE 5.00; "
     "Windows 98)\r\nPragma: no-cache\r\nCache-Control: no-cache\r\nConnection:Close\r\n\r\n";
-
-const char kProgramNamePattern[] = "progName:(.+?)</br>";
-const char kVersionPattern[] = "version:(.+?)</br>";
-const char kRevisionPattern[] = "revision:(.+?)</br>";
-const char kAddressPattern[] = "url:(.+?)</br>";
-const char kRequiredMinimumPattern[] = "requiredMiniRevision:(.+?)</br>";
 
 size_t Smaller(size_t a, size_t b) { return a < b ? a : b; }
 }
@@ -28,13 +20,13 @@ CUpdateQuery::CUpdateQuery(const wchar_t* settingsKey, DWORD receiveTimeoutMs)
 
 void CUpdateQuery::RunOnPort(const char* host, const char* path, USHORT port, LONG evaluate)
 {
-    m_items = Items();
+    m_items = CUpdateReply::Items();
     if (Fetch(host, path, port, m_reply, kReplyCapacity) == 0)
         return;
-    Flatten(m_reply);
+    CUpdateReply::Flatten(m_reply);
     if (!evaluate)
         return;
-    Extract(m_reply, &m_items);
+    m_replyReader.Extract(m_reply, &m_items);
     m_decision.Decide(m_items.version, m_items.address, m_items.revision,
                       m_items.requiredMinimum);
 }
@@ -146,73 +138,4 @@ size_t CUpdateQuery::FormRequest(const char* path, const char* host, char* out, 
         return 0;
     }
     return static_cast<size_t>(length);
-}
-
-void CUpdateQuery::Flatten(char* text)
-{
-    if (!text)
-        return;
-    for (char* at = text; *at; ++at) {
-        if (*at == '\r' || *at == '\n' || *at == '\t')
-            *at = ' ';
-    }
-}
-
-void CUpdateQuery::Extract(const char* reply, Items* items)
-{
-    *items = Items();
-    m_matcher.Match(reply, kProgramNamePattern, items->programName, sizeof(items->programName));
-    m_matcher.Match(reply, kVersionPattern, items->version, sizeof(items->version));
-    m_matcher.Match(reply, kRevisionPattern, items->revisionText, sizeof(items->revisionText));
-    m_matcher.Match(reply, kAddressPattern, items->address, sizeof(items->address));
-    m_matcher.Match(reply, kRequiredMinimumPattern, items->requiredMinimumText,
-                    sizeof(items->requiredMinimumText));
-    // A cut in the middle of a character would show as a stray symbol.
-    TrimBrokenUtf8Tail(items->version);
-    TrimBrokenUtf8Tail(items->address);
-    if (!ReadNumber(items->revisionText, &items->revision))
-        items->revision = kMissingRevision;
-    if (!ReadNumber(items->requiredMinimumText, &items->requiredMinimum))
-        items->requiredMinimum = kMissingRequiredMinimum;
-}
-
-bool CUpdateQuery::ReadNumber(const char* text, DWORD* value)
-{
-    if (!text)
-        return false;
-    const char* at = text;
-    while (isspace(static_cast<unsigned char>(*at)))
-        ++at;
-    if (*at == '+' || *at == '-')
-        ++at;
-    if (!isdigit(static_cast<unsigned char>(*at)))
-        return false;
-    // long is 32 bits here, as int is; strtol saturates where "%d" would
-    // be undefined.
-    const long number = strtol(text, nullptr, 10);
-    *value = static_cast<DWORD>(number);
-    return true;
-}
-
-void CUpdateQuery::TrimBrokenUtf8Tail(char* text)
-{
-    const size_t length = strlen(text);
-    size_t lead = length;
-    // Walk back over at most three continuation bytes to the lead byte.
-    for (size_t back = 0; back < 4 && lead > 0; ++back) {
-        --lead;
-        const unsigned char byte = static_cast<unsigned char>(text[lead]);
-        if ((byte & 0xC0) == 0x80)
-            continue;
-        size_t expected = 1;
-        if ((byte & 0xE0) == 0xC0)
-            expected = 2;
-        else if ((byte & 0xF0) == 0xE0)
-            expected = 3;
-        else if ((byte & 0xF8) == 0xF0)
-            expected = 4;
-        if (length - lead < expected)
-            text[lead] = '\0';
-        return;
-    }
 }

@@ -5,13 +5,13 @@
 
 #include <cstddef>
 
-#include "../actions/CPatternMatcher.h"
 #include "../core/CMyAppModule.h"
 #include "CUpdateDecision.h"
+#include "CUpdateReply.h"
 
 // Asks the maker's web server whether a newer version exists: one HTTP/1.1
 // GET over a plain TCP connection, then the items of the reply picked out
-// with the pattern matcher and handed to the update decision. Runs on the
+// by the reply reader and handed to the update decision. Runs on the
 // update-check thread only; its matcher and registry object are its own, so
 // it never shares them with the switcher.
 class CUpdateQuery {
@@ -24,20 +24,6 @@ public:
     // Not in the original design: without it a server that never closes
     // the connection would hold the update-check thread for good.
     static constexpr DWORD kReceiveTimeoutMs = 30000;
-
-    static constexpr DWORD kMissingRevision = 0;
-    static constexpr DWORD kMissingRequiredMinimum = 0x9999;
-
-    // What the reply announced, bounded as the items are read.
-    struct Items {
-        char programName[264] = {};
-        char version[20] = {};
-        char revisionText[268] = {};
-        char address[264] = {};
-        char requiredMinimumText[268] = {};
-        DWORD revision = kMissingRevision;
-        DWORD requiredMinimum = kMissingRequiredMinimum;
-    };
 
     explicit CUpdateQuery(const wchar_t* settingsKey = g_module.m_settingsKey,
                           DWORD receiveTimeoutMs = kReceiveTimeoutMs);
@@ -59,16 +45,9 @@ public:
     // The request bytes; 0 when path and host do not fit the buffer (the
     // request is refused, never cut).
     static size_t FormRequest(const char* path, const char* host, char* out, size_t capacity);
-    // Carriage returns, line feeds and tabs become blanks: the patterns
-    // read a value only up to the end of a line.
-    static void Flatten(char* text);
-    void Extract(const char* reply, Items* items);
-    // "%d" reading: blanks, an optional sign, at least one digit. Out-of-range
-    // numbers saturate instead of being undefined. False when nothing is read.
-    static bool ReadNumber(const char* text, DWORD* value);
 
     const char* Reply() const { return m_reply; }
-    const Items& LastItems() const { return m_items; }
+    const CUpdateReply::Items& LastItems() const { return m_items; }
 
 private:
     size_t FetchStarted(const char* host, const char* path, USHORT port, char* reply,
@@ -78,11 +57,10 @@ private:
     static bool Connect(SOCKET socket, const char* host, USHORT port);
     static bool SendRequest(SOCKET socket, const char* host, const char* path);
     size_t Receive(SOCKET socket, char* reply, size_t capacity) const;
-    static void TrimBrokenUtf8Tail(char* text);
 
-    CPatternMatcher m_matcher;
+    CUpdateReply m_replyReader;
     CUpdateDecision m_decision;
     DWORD m_receiveTimeoutMs;
     char m_reply[kReplyCapacity] = {};
-    Items m_items;
+    CUpdateReply::Items m_items;
 };

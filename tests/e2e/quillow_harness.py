@@ -454,13 +454,23 @@ class RelayCall:
 class Quillow:
     """The real Quillow.exe, started in a session, with its calls traced."""
 
-    def __init__(self, session, trace=True, winedebug=None):
+    def __init__(self, session, trace=True, winedebug=None, hosts=None):
+        """hosts: {name: address} that this Quillow alone resolves so, through
+        its own /etc/hosts in a private mount namespace; the machine's stays
+        as it is."""
         self.session = session
         self.log_path = session.workdir / "quillow-relay.log"
         env = dict(session.env)
         env["WINEDEBUG"] = winedebug or ("+relay" if trace else "-all")
         self._log = open(self.log_path, "w")
-        self.proc = subprocess.Popen(["wine64", str(BIN / "Quillow.exe")], env=env,
+        command = ["wine64", str(BIN / "Quillow.exe")]
+        if hosts:
+            hosts_file = session.workdir / "hosts"
+            hosts_file.write_text("127.0.0.1 localhost\n" + "".join(
+                f"{address} {name}\n" for name, address in hosts.items()))
+            command = ["unshare", "--mount", "--propagation", "private", "sh", "-c",
+                       'mount --bind "$0" /etc/hosts && exec "$@"', str(hosts_file), *command]
+        self.proc = subprocess.Popen(command, env=env,
                                      stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                      stderr=self._log, start_new_session=True)
         self.pid = wait_for(self._find_pid, what="Quillow.exe process")

@@ -238,6 +238,26 @@ TEST_F(WebSiteCommandTest, OtherSchemesGetHttpInFront)
     EXPECT_EQ(L"\"C:\\windows\\explorer.exe\" \"http://htp://x\"", Build(L"htp://x"));
 }
 
+TEST_F(WebSiteCommandTest, QuoteInTheAddressIsWrittenAsPercent22)
+{
+    // Left as it is, the quote would end explorer's argument and hand it
+    // "--x" and "y" as further arguments.
+    EXPECT_EQ(L"\"C:\\windows\\explorer.exe\" \"http://a.example/%22 --x %22y\"",
+              Build(L"http://a.example/\" --x \"y"));
+    EXPECT_EQ(L"\"C:\\windows\\explorer.exe\" \"http://%22%22\"", Build(L"\"\""));
+}
+
+TEST_F(WebSiteCommandTest, AddressWhoseEscapedQuotesNoLongerFitIsRefused)
+{
+    const size_t room = CProgramLauncher::kWebCommandLineChars - 1 - 28 - 7;
+    // Fits as typed, but not with its last quote written as three characters.
+    const std::wstring address = L"http://" + std::wstring(room - 1, L'w') + L"\"";
+    CGuardedText<CProgramLauncher::kWebCommandLineChars> out;
+    EXPECT_FALSE(CProgramLauncher::BuildWebSiteCommandLine(address.c_str(), L"C:\\windows",
+                                                           out.text, out.kCapacity));
+    EXPECT_TRUE(out.CanaryIntact());
+}
+
 TEST_F(WebSiteCommandTest, AddressThatExactlyFillsTheBufferIsKept)
 {
     // Quotes, "\explorer.exe", the blank and the Windows directory take 28.

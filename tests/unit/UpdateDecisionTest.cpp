@@ -6,6 +6,7 @@
 
 #include "update/CUpdateDecision.h"
 #include "update/CUpdatePrompt.h"
+#include "update/CUpdateReply.h"
 
 #include "ScratchRegistryKey.h"
 
@@ -48,6 +49,32 @@ TEST_F(UpdateDecisionTest, AnnouncementOutsideTheWindowWritesNothing)
     EXPECT_FALSE(decision.Decide("4.1.0.10", "http://a.example/", 10, 10));
     EXPECT_FALSE(Announced());
     EXPECT_EQ(L"(missing)", scratch.ReadText(L"UPDATE_VERSION"));
+}
+
+TEST_F(UpdateDecisionTest, AnnouncementWithoutAPlainWebAddressIsNotStored)
+{
+    // The prompt would refuse each of these, but their revision would still
+    // keep the genuine update out.
+    for (const char* address : {"file:///C:/windows/system32/calc.exe", "javascript:alert(1)",
+                                "http://a.example/\" --load-extension=x", "C:\\evil.exe", "",
+                                "http://"}) {
+        EXPECT_FALSE(decision.Decide("4.2.0.11", address, 11, 10)) << address;
+    }
+    EXPECT_FALSE(Announced());
+    EXPECT_EQ(L"(missing)", scratch.ReadText(L"UPDATE_URL"));
+}
+
+TEST_F(UpdateDecisionTest, AnnouncementWithoutAVersionIsNotStored)
+{
+    EXPECT_FALSE(decision.Decide("", "http://a.example/", 11, 10));
+    EXPECT_FALSE(Announced());
+}
+
+TEST_F(UpdateDecisionTest, RecordPinnedByAnAbsurdRevisionGivesWayToAGenuineOne)
+{
+    scratch.PutDword(L"UPDATE_REVISION", 0xFFFFFFFF);
+    EXPECT_TRUE(decision.Decide("4.2.0.11", "http://a.example/", 11, 10));
+    EXPECT_EQ(11u, scratch.ReadDword(L"UPDATE_REVISION"));
 }
 
 TEST_F(UpdateDecisionTest, StoredRevisionIsNotStoredAgainSoShownStaysShown)
@@ -94,12 +121,12 @@ TEST_F(UpdateDecisionTest, TwentyCharacterVersionIsStoredButNeverOffered)
 TEST_F(UpdateDecisionTest, ConversionCutsToTheBufferAndNeverSplitsASurrogatePair)
 {
     wchar_t out[4];
-    CUpdateDecision::ConvertCut("abcdef", out, 4);
+    CUpdateReply::ConvertCut("abcdef", out, 4);
     EXPECT_STREQ(L"abc", out);
     // "ab" then U+1F600, a surrogate pair that does not fit whole.
-    CUpdateDecision::ConvertCut("ab\xF0\x9F\x98\x80", out, 4);
+    CUpdateReply::ConvertCut("ab\xF0\x9F\x98\x80", out, 4);
     EXPECT_STREQ(L"ab", out);
-    CUpdateDecision::ConvertCut("", out, 4);
+    CUpdateReply::ConvertCut("", out, 4);
     EXPECT_STREQ(L"", out);
 }
 

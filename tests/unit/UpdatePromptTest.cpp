@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "update/CUpdatePrompt.h"
+#include "update/CWebAddress.h"
 
 #include "ScratchRegistryKey.h"
 
@@ -166,11 +167,11 @@ TEST_F(UpdatePromptTest, WebAddressSchemeMatchesInAnyLetterCase)
 
 TEST_F(UpdatePromptTest, WebAddressWithBlanksOrQuotesIsRefused)
 {
-    EXPECT_FALSE(CUpdatePrompt::IsWebAddress(L"http://a.example/\" --load-extension=x"));
-    EXPECT_FALSE(CUpdatePrompt::IsWebAddress(L"http://a.example/ x"));
-    EXPECT_FALSE(CUpdatePrompt::IsWebAddress(L"http://a.example/\tx"));
-    EXPECT_FALSE(CUpdatePrompt::IsWebAddress(nullptr));
-    EXPECT_TRUE(CUpdatePrompt::IsWebAddress(L"https://a.example/dl?v=4.2%200"));
+    EXPECT_FALSE(CWebAddress::IsPlain(L"http://a.example/\" --load-extension=x"));
+    EXPECT_FALSE(CWebAddress::IsPlain(L"http://a.example/ x"));
+    EXPECT_FALSE(CWebAddress::IsPlain(L"http://a.example/\tx"));
+    EXPECT_FALSE(CWebAddress::IsPlain(nullptr));
+    EXPECT_TRUE(CWebAddress::IsPlain(L"https://a.example/dl?v=4.2%200"));
 }
 
 TEST_F(UpdatePromptTest, TextIsCutToItsBufferNotWrittenPastIt)

@@ -304,14 +304,14 @@ TEST(UpdateFetchTest, RequestThatDoesNotFitIsRefusedNotCut)
 
 class UpdateItemsTest : public ::testing::Test {
 protected:
-    CUpdateQuery::Items Read(const char* reply)
+    CUpdateReply::Items Read(const char* reply)
     {
-        CUpdateQuery::Items items;
-        query.Extract(reply, &items);
+        CUpdateReply::Items items;
+        reader.Extract(reply, &items);
         return items;
     }
 
-    CUpdateQuery query{L"Software\\QuillowTest-Unused"};
+    CUpdateReply reader;
 };
 
 TEST_F(UpdateItemsTest, EveryItemIsReadUpToItsMarker)
@@ -373,16 +373,33 @@ TEST_F(UpdateItemsTest, NumberWithoutDigitsCountsAsMissing)
 TEST_F(UpdateItemsTest, NumbersAreReadAsPercentD)
 {
     DWORD value = 0;
-    EXPECT_TRUE(CUpdateQuery::ReadNumber("  12abc", &value));
+    EXPECT_TRUE(CUpdateReply::ReadNumber("  12abc", &value));
     EXPECT_EQ(12u, value);
-    EXPECT_TRUE(CUpdateQuery::ReadNumber("+7", &value));
+    EXPECT_TRUE(CUpdateReply::ReadNumber("+7", &value));
     EXPECT_EQ(7u, value);
-    EXPECT_TRUE(CUpdateQuery::ReadNumber("-1", &value));
+    EXPECT_TRUE(CUpdateReply::ReadNumber("-1", &value));
     EXPECT_EQ(0xFFFFFFFFu, value);
-    EXPECT_TRUE(CUpdateQuery::ReadNumber("99999999999999", &value));
+    EXPECT_TRUE(CUpdateReply::ReadNumber("99999999999999", &value));
     EXPECT_EQ(0x7FFFFFFFu, value);
-    EXPECT_FALSE(CUpdateQuery::ReadNumber(" x1", &value));
-    EXPECT_FALSE(CUpdateQuery::ReadNumber("", &value));
+    EXPECT_FALSE(CUpdateReply::ReadNumber(" x1", &value));
+    EXPECT_FALSE(CUpdateReply::ReadNumber("", &value));
+}
+
+TEST_F(UpdateItemsTest, RevisionThatIsNoPlainPositiveDecimalBelowTwoToThe31IsIgnored)
+{
+    // Each of these, once stored, would outrank every genuine revision.
+    for (const char* text : {"-1", "4294967295", "2147483648", "99999999999999", "12abc", "+12",
+                             "0", " ", "1 2", "0x20"}) {
+        const std::string reply = std::string("revision:") + text + "</br>";
+        EXPECT_EQ(CUpdateReply::kMissingRevision, Read(reply.c_str()).revision) << text;
+    }
+}
+
+TEST_F(UpdateItemsTest, RevisionUpToTwoToThe31MinusOneIsRead)
+{
+    EXPECT_EQ(11u, Read("revision:11</br>").revision);
+    EXPECT_EQ(11u, Read("revision: 011 </br>").revision) << "blanks around, leading zero";
+    EXPECT_EQ(0x7FFFFFFFu, Read("revision:2147483647</br>").revision);
 }
 
 TEST_F(UpdateItemsTest, OverLongValuesAreCutToTheirBuffers)
@@ -405,7 +422,7 @@ TEST_F(UpdateItemsTest, CutVersionNeverEndsInHalfACharacter)
 TEST(UpdateFlattenTest, LineBreaksAndTabsBecomeBlanks)
 {
     char text[] = "a\r\nb\tc\nd\re";
-    CUpdateQuery::Flatten(text);
+    CUpdateReply::Flatten(text);
     EXPECT_STREQ("a  b c d e", text);
 }
 
@@ -451,10 +468,27 @@ TEST_F(UpdateQueryTest, WholeReplyIsFlattenedToOneLine)
 
 TEST_F(UpdateQueryTest, ValueWithLineBreaksIsReadWithBlanks)
 {
-    Ask("version:4.2\r\n0.11</br>revision:11</br>url:http://a.example/\ndl</br>"
+    Ask("version:4.2\r\n0.11</br>revision:11</br>url:http://a.example/dl</br>"
         "requiredMiniRevision:10</br>");
     EXPECT_EQ(L"4.2  0.11", scratch.ReadText(L"UPDATE_VERSION"));
-    EXPECT_EQ(L"http://a.example/ dl", scratch.ReadText(L"UPDATE_URL"));
+}
+
+TEST_F(UpdateQueryTest, AddressBrokenByALineBreakIsNotStored)
+{
+    // Read as "http://a.example/ dl", which the prompt would never open.
+    Ask("version:4.2</br>revision:11</br>url:http://a.example/\ndl</br>"
+        "requiredMiniRevision:10</br>");
+    EXPECT_FALSE(scratch.Has(L"UPDATE_URL"));
+    EXPECT_FALSE(scratch.Has(L"UPDATE_REVISION"));
+}
+
+TEST_F(UpdateQueryTest, RevisionMinusOneDoesNotPinTheRecord)
+{
+    Ask("version:6.6.6</br>revision:-1</br>url:http://a.example/</br>"
+        "requiredMiniRevision:0</br>");
+    EXPECT_FALSE(scratch.Has(L"UPDATE_REVISION"));
+    Ask(kAnnouncement);
+    EXPECT_EQ(11u, scratch.ReadDword(L"UPDATE_REVISION")) << "the genuine update still gets in";
 }
 
 TEST_F(UpdateQueryTest, Utf8TextsAreStoredAsUtf16)
