@@ -77,7 +77,12 @@ class Xvfb:
 def copy_prefix(template, target):
     """Shares the read-only DLLs by hard link; copies the registry files,
     which wineserver rewrites."""
+    # cp -a copies a link as a link: the session would then run in the
+    # template itself and rewrite it for every later session.
+    template = template.resolve()
     subprocess.run(["cp", "-al", str(template), str(target)], check=True)
+    if target.is_symlink() or target.resolve() == template:
+        raise RuntimeError(f"{target} is not a prefix of its own")
     for reg in template.glob("*.reg"):
         dest = target / reg.name
         dest.unlink()
