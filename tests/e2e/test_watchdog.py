@@ -23,6 +23,7 @@ class WatchdogTestCase(unittest.TestCase):
         self.session.reg_add(PROGRAM_KEY, "AC_TASKMGR", "REG_DWORD", 1)
         self.app = Quillow(self.session)
         self.switcher = self.app.switcher_thread()
+        self.hooker = self.app.hook_thread()
         self.session.desktop_window("qwdesk")
         wait_for(lambda: self.session.window_tree(FRAME), what="the main frame")
         calls = self.app.calls_of(self.switcher)
@@ -37,7 +38,7 @@ class WatchdogTestCase(unittest.TestCase):
     def wait_for_switch(self, number, desktop):
         """The number-th switch has run whole: the hook is back after it."""
         def done():
-            calls = self.app.calls_of(self.switcher, SWITCH_CALLS)
+            calls = self.app.calls_of([self.switcher, self.hooker], SWITCH_CALLS)
             switches = [i for i, c in enumerate(calls) if c.function == "SwitchDesktop"]
             if len(switches) < number:
                 return False
