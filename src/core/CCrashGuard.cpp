@@ -2,10 +2,17 @@
 
 CCrashGuard* CCrashGuard::s_installed = nullptr;
 
+namespace {
+
+// Made before wWinMain runs, so its first use races nothing and needs no
+// lock of its own.
+CCrashGuard g_crashGuard;
+
+}  // namespace
+
 CCrashGuard& CCrashGuard::Instance()
 {
-    static CCrashGuard guard;
-    return guard;
+    return g_crashGuard;
 }
 
 void CCrashGuard::Install()

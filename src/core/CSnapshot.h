@@ -9,13 +9,21 @@
 template <class T>
 class CSnapshot {
 public:
-    CSnapshot() : m_value(std::make_shared<const T>()) {}
+    CSnapshot() : m_value(Made(T{})) {}
     CSnapshot(const CSnapshot&) = delete;
     CSnapshot& operator=(const CSnapshot&) = delete;
 
     std::shared_ptr<const T> Get() const { return m_value.load(); }
-    void Set(T value) { m_value.store(std::make_shared<const T>(std::move(value))); }
+    void Set(T value) { m_value.store(Made(std::move(value))); }
 
 private:
+    // Not make_shared: built without type information, its control block
+    // would bring the runtime's exception machinery along just to compare
+    // type tags.
+    static std::shared_ptr<const T> Made(T value)
+    {
+        return std::shared_ptr<const T>(new const T(std::move(value)));
+    }
+
     std::atomic<std::shared_ptr<const T>> m_value;
 };

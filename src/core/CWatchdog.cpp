@@ -10,10 +10,17 @@ const wchar_t kWatchExeName[] = L"QuillowWatch.exe";
 constexpr DWORD kPathChars = CWatchCommandLine::kChars - 64;
 }
 
+namespace {
+
+// Made before wWinMain runs, so its first use races nothing and needs no
+// lock of its own.
+CWatchdog g_watchdog;
+
+}  // namespace
+
 CWatchdog& CWatchdog::Instance()
 {
-    static CWatchdog watchdog;
-    return watchdog;
+    return g_watchdog;
 }
 
 bool CWatchdog::Start()

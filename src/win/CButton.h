@@ -10,7 +10,7 @@ public:
     CButton() = default;
     explicit CButton(HWND hwnd) : CWindow(hwnd) {}
 
-    static const wchar_t* GetWndClassName() { return L"Button"; }
+    static constexpr const wchar_t* GetWndClassName() { return L"Button"; }
 
     int GetCheck() const
     {

@@ -11,7 +11,7 @@ public:
     CListViewCtrl() = default;
     explicit CListViewCtrl(HWND hwnd) : CWindow(hwnd) {}
 
-    static const wchar_t* GetWndClassName() { return WC_LISTVIEWW; }
+    static constexpr const wchar_t* GetWndClassName() { return WC_LISTVIEWW; }
 
     // A dialog template naming the class cannot be created before comctl32
     // registered it; the program's start registers only the bar classes.

@@ -10,5 +10,5 @@ public:
     CStatic() = default;
     explicit CStatic(HWND hwnd) : CWindow(hwnd) {}
 
-    static const wchar_t* GetWndClassName() { return L"Static"; }
+    static constexpr const wchar_t* GetWndClassName() { return L"Static"; }
 };

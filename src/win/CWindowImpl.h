@@ -33,7 +33,7 @@ struct CWndClassInfo {
 #define DECLARE_WND_SUPERCLASS(className, baseClassName)                                     \
     static const CWndClassInfo& GetWndClassInfo()                                            \
     {                                                                                        \
-        static const CWndClassInfo info{className, 0, nullptr, 0, baseClassName};            \
+        static constexpr CWndClassInfo info{className, 0, nullptr, 0, baseClassName};        \
         return info;                                                                         \
     }
 

@@ -66,18 +66,25 @@ Gdiplus::GpBitmap* Decode(const wchar_t* nameOrId, const wchar_t* type)
     return image;
 }
 
+BOOL CALLBACK StartGdiplusOnce(INIT_ONCE*, void* started, void**)
+{
+    ULONG_PTR token = 0;
+    Gdiplus::GdiplusStartupInput input;
+    *static_cast<BOOL*>(started) = Gdiplus::GdiplusStartup(&token, &input, nullptr) == Gdiplus::Ok;
+    return TRUE;
+}
+
 }  // namespace
 
 bool CImageLoader::StartGdiplus()
 {
     // Started once and never shut down: images are decoded for as long as the
-    // program runs.
-    static const bool started = [] {
-        ULONG_PTR token = 0;
-        Gdiplus::GdiplusStartupInput input;
-        return Gdiplus::GdiplusStartup(&token, &input, nullptr) == Gdiplus::Ok;
-    }();
-    return started;
+    // program runs. The settings window and a password prompt may each be
+    // first, on threads of their own.
+    static INIT_ONCE once = INIT_ONCE_STATIC_INIT;
+    static BOOL started = FALSE;
+    InitOnceExecuteOnce(&once, StartGdiplusOnce, &started, nullptr);
+    return started != FALSE;
 }
 
 HBITMAP CImageLoader::LoadPng(UINT id) { return Load(MAKEINTRESOURCEW(id), L"PNG"); }
