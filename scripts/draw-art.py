@@ -7,13 +7,16 @@ icon into src/res/art/, then checks them.
 
 The build uses the committed files, so this runs by hand after changing a
 drawing. It needs python3-cairo and fonts-dejavu-core (scripts/setup installs
-both) and is the system python3 on purpose: that is where python3-cairo lives.
+both, and optipng) and is the system python3 on purpose: that is where python3-cairo lives.
 Output is deterministic: no randomness, no timestamps.
 """
 import math
 import os
+import shutil
 import struct
+import subprocess
 import sys
+import tempfile
 import zlib
 
 import cairo
@@ -1006,24 +1009,26 @@ def best_filtered(row, previous):
     return bytes((kind,)) + data
 
 
+def optimised(png):
+    """The same pixels, recompressed by optipng without loss. It may not turn
+    an image into a palette or drop its alpha: the loader expects 8-bit RGBA."""
+    optipng = shutil.which("optipng")
+    if not optipng:
+        raise SystemExit("draw-art: optipng is missing (scripts/setup installs it)")
+    with tempfile.TemporaryDirectory() as folder:
+        path = os.path.join(folder, "image.png")
+        with open(path, "wb") as out:
+            out.write(png)
+        subprocess.run([optipng, "-quiet", "-o5", "-nc", "-nb", "-np", "-strip", "all", path],
+                       check=True)
+        with open(path, "rb") as result:
+            return result.read()
+
+
 def icon_entry(surface):
-    """A DIB entry for the small sizes, where every Windows reads it; PNG for
-    256, which Vista and later expect and which keeps the file small."""
-    size = surface.get_width()
-    if size >= 256:
-        return png_bytes(surface)
-    rows = straight_bgra(surface)
-    mask_stride = ((size + 31) // 32) * 4
-    mask = bytearray()
-    for row in reversed(rows):
-        bits = bytearray(mask_stride)
-        for x in range(size):
-            if row[x * 4 + 3] == 0:
-                bits[x // 8] |= 0x80 >> (x % 8)
-        mask += bits
-    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0,
-                         size * size * 4 + len(mask), 0, 0, 0, 0)
-    return header + b"".join(reversed(rows)) + bytes(mask)
+    """PNG at every size: Windows reads PNG icon entries since Vista, and the
+    small sizes as DIBs would double the icon, the largest resource."""
+    return optimised(png_bytes(surface))
 
 
 def write_icon(path, images):
@@ -1159,7 +1164,7 @@ def draw():
                 if not columns_equal(result, x + left, x + frame - right):
                     raise SystemExit("draw-art: %s does not stretch evenly in its frame at x %d" % (name, x))
         with open(path, "wb") as out:
-            out.write(png_bytes(result))
+            out.write(optimised(png_bytes(result)))
 
 
 def main(argv):

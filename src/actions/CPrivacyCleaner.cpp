@@ -1,4 +1,5 @@
 #include "CPrivacyCleaner.h"
+#include "../core/CTextWriter.h"
 
 #include <objbase.h>
 #include <shlobj.h>
@@ -55,7 +56,7 @@ void CPrivacyCleaner::ClearTypedUrls()
     // number is the end of the list.
     for (DWORD number = 1; number != 0; ++number) {
         wchar_t name[16];
-        swprintf(name, 16, L"url%lu", static_cast<unsigned long>(number));
+        CTextWriter(name, 16).Text(L"url").Number(number);
         if (m_registry.DeleteValue(name) != ERROR_SUCCESS)
             return;
     }
@@ -91,12 +92,10 @@ void CPrivacyCleaner::ClearJumpListFolder()
     // A folder path that does not fit is refused rather than cut: a cut path
     // could name some other folder whose files we would then delete.
     wchar_t folder[kPathChars];
-    int length = swprintf(folder, kPathChars, L"%ls\\%ls", appData, kJumpListFolder);
-    if (length < 0 || static_cast<DWORD>(length) >= kPathChars)
+    if (!CTextWriter(folder, kPathChars).Text(appData).Letter(L'\\').Text(kJumpListFolder).Whole())
         return;
     wchar_t pattern[kPathChars];
-    length = swprintf(pattern, kPathChars, L"%ls\\*", folder);
-    if (length < 0 || static_cast<DWORD>(length) >= kPathChars)
+    if (!CTextWriter(pattern, kPathChars).Text(folder).Text(L"\\*").Whole())
         return;
     WIN32_FIND_DATAW entry{};
     const HANDLE search = FindFirstFileW(pattern, &entry);
@@ -124,9 +123,8 @@ void CPrivacyCleaner::DeleteEntry(const wchar_t* folder, const WIN32_FIND_DATAW&
     if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
         return;
     wchar_t path[kPathChars];
-    const int length = swprintf(path, kPathChars, L"%ls\\%ls", folder, entry.cFileName);
     // A name too long for our buffer is skipped: a cut name is another file.
-    if (length < 0 || static_cast<DWORD>(length) >= kPathChars)
+    if (!CTextWriter(path, kPathChars).Text(folder).Letter(L'\\').Text(entry.cFileName).Whole())
         return;
     DeleteFileW(path);
 }

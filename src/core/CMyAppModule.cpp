@@ -1,4 +1,5 @@
 #include "CMyAppModule.h"
+#include "CTextWriter.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -10,5 +11,5 @@ CMyAppModule::CMyAppModule()
     // A SystemRoot too long for the field is cut to what fits; the shell
     // start then fails with its message instead of writing past the buffer.
     m_windowsDirectory.Assign(_wgetenv(L"SystemRoot"));
-    snprintf(m_updatePath, sizeof(m_updatePath), "%s", "/checkup/orvane-quillow-veil-key/");
+    CTextWriterA(m_updatePath, sizeof(m_updatePath)).Text("/checkup/orvane-quillow-veil-key/");
 }

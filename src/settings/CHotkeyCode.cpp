@@ -1,4 +1,5 @@
 #include "CHotkeyCode.h"
+#include "../core/CTextWriter.h"
 
 #include <cwchar>
 
@@ -7,17 +8,18 @@ namespace {
 struct KeyRange {
     UINT first;
     UINT last;
-    const wchar_t* format;
-    UINT base;  // subtracted from the code, or 0 to print the code itself
+    const wchar_t* prefix;
+    UINT base;    // subtracted from the code
+    bool letter;  // the result is shown as a character, not as a number
 };
 
 // Keypad digits read like the digit row: a hot key shown as "5" is the same
 // to the user whichever 5 it was.
 constexpr KeyRange kRanges[] = {
-    {0x70, 0x87, L"F%u", 0x6F},
-    {0x30, 0x39, L"%u", 0x30},
-    {0x60, 0x69, L"%u", 0x60},
-    {0x41, 0x5A, L"%lc", 0},
+    {0x70, 0x87, L"F", 0x6F, false},
+    {0x30, 0x39, L"", 0x30, false},
+    {0x60, 0x69, L"", 0x60, false},
+    {0x41, 0x5A, L"", 0, true},
 };
 
 struct NamedKey {
@@ -44,13 +46,18 @@ UINT CHotkeyCode::KeyName(UINT code, wchar_t (&name)[12])
 {
     for (const KeyRange& range : kRanges) {
         if (code >= range.first && code <= range.last) {
-            swprintf(name, 12, range.format, code - range.base);
+            CTextWriter text(name, 12);
+            text.Text(range.prefix);
+            if (range.letter)
+                text.Letter(static_cast<wchar_t>(code - range.base));
+            else
+                text.Number(code - range.base);
             return code;
         }
     }
     for (const NamedKey& named : kNamedKeys) {
         if (code == named.code) {
-            swprintf(name, 12, L"%ls", named.name);
+            CTextWriter(name, 12).Text(named.name);
             return code;
         }
     }
@@ -65,8 +72,8 @@ void CHotkeyCode::Text(wchar_t (&text)[40]) const
         return;
     wchar_t name[12];
     KeyName(key, name);
-    swprintf(text, 40, L"%ls%ls%ls%ls", ctrl ? L"Ctrl+" : L"", alt ? L"Alt+" : L"",
-             shift ? L"Shift+" : L"", name);
+    CTextWriter(text, 40).Text(ctrl ? L"Ctrl+" : L"").Text(alt ? L"Alt+" : L"")
+        .Text(shift ? L"Shift+" : L"").Text(name);
 }
 
 CHotkeyCode CHotkeyCode::Normalised(DWORD enabled, DWORD key, DWORD shift, DWORD ctrl, DWORD alt)

@@ -1,4 +1,5 @@
 #include "CHotkeyEditCtrl.h"
+#include "../core/CTextWriter.h"
 
 #include <cwchar>
 
@@ -6,7 +7,7 @@ namespace {
 
 void SetFlagText(wchar_t (&text)[8], const wchar_t* shown, BOOL on)
 {
-    swprintf(text, 8, L"%ls", on ? shown : L"");
+    CTextWriter(text, 8).Text(on ? shown : L"");
 }
 
 }  // namespace
@@ -148,7 +149,7 @@ void CHotkeyEditCtrl::RefreshModifier(int virtualKey, wchar_t (&text)[8], const 
 
 void CHotkeyEditCtrl::ComposeText()
 {
-    swprintf(m_text, 40, L"%ls%ls%ls%ls", m_ctrlText, m_altText, m_shiftText, m_keyName);
+    CTextWriter(m_text, 40).Text(m_ctrlText).Text(m_altText).Text(m_shiftText).Text(m_keyName);
 }
 
 void CHotkeyEditCtrl::ShowText()

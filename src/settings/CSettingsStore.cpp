@@ -1,4 +1,5 @@
 #include "CSettingsStore.h"
+#include "../core/CTextWriter.h"
 
 #include <cwchar>
 #include <iterator>
@@ -10,7 +11,7 @@ constexpr DWORD kProcessNameCapacity = 260;
 
 void ProcessValueName(size_t index, wchar_t (&name)[32])
 {
-    swprintf(name, std::size(name), L"AC_PROCESS%d", static_cast<int>(index));
+    CTextWriter(name, std::size(name)).Text(L"AC_PROCESS").Number(index);
 }
 }
 

@@ -5,6 +5,7 @@
 #include <cwchar>
 
 #include "../core/CMyAppModule.h"
+#include "../core/CTextWriter.h"
 #include "themed/CTextFit.h"
 
 namespace {
@@ -26,7 +27,7 @@ HWND CAboutDlg::CreatePage(HWND frame, int pageNumber, const CSettingsRecord&)
 void CAboutDlg::ShowVersion()
 {
     wchar_t text[32] = {};
-    swprintf(text, 32, L"v%ls", g_module.m_version);
+    CTextWriter(text, 32).Letter(L'v').Text(g_module.m_version);
     m_version.SetWindowText(text);
     CTextFit::FitWidth(m_version.m_hWnd, PageFont(), kTextSpare);
 }
@@ -87,7 +88,7 @@ LRESULT CAboutDlg::OnHomePage(WORD, WORD, HWND, BOOL&)
 LRESULT CAboutDlg::OnSupport(WORD, WORD, HWND, BOOL&)
 {
     wchar_t address[96] = {};
-    swprintf(address, 96, L"mailto:%ls", g_module.m_supportAddress);
+    CTextWriter(address, 96).Text(L"mailto:").Text(g_module.m_supportAddress);
     Open(address);
     return 0;
 }

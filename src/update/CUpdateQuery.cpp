@@ -1,4 +1,5 @@
 #include "CUpdateQuery.h"
+#include "../core/CTextWriter.h"
 
 #include <cstdio>
 #include <cstring>
@@ -6,8 +7,11 @@
 namespace {
 // Kept byte for byte as the maker's server has always seen it, odd
 // spacing included: two blanks after GET, no blank after most colons.
-const char kRequestFormat[] =
-    "GET  %s HTTP/1.1\r\nHost:%s\r\nAccept:*/*\r\nUser-Agent:Mozilla/4.0 (compatible;MSIE 5.00; "
+// The request is these three pieces with the path and the host between them.
+const char kRequestStart[] = "GET  ";
+const char kRequestHost[] = " HTTP/1.1\r\nHost:";
+const char kRequestEnd[] =
+    "\r\nAccept:*/*\r\nUser-Agent:Mozilla/4.0 (compatible;MSIE 5.00; "
     "Windows 98)\r\nPragma: no-cache\r\nCache-Control: no-cache\r\nConnection:Close\r\n\r\n";
 
 size_t Smaller(size_t a, size_t b) { return a < b ? a : b; }
@@ -132,10 +136,11 @@ size_t CUpdateQuery::FormRequest(const char* path, const char* host, char* out, 
     out[0] = '\0';
     if (!path || !host)
         return 0;
-    const int length = snprintf(out, capacity, kRequestFormat, path, host);
-    if (length < 0 || static_cast<size_t>(length) >= capacity) {
+    CTextWriterA request(out, capacity);
+    request.Text(kRequestStart).Text(path).Text(kRequestHost).Text(host).Text(kRequestEnd);
+    if (!request.Whole()) {
         out[0] = '\0';
         return 0;
     }
-    return static_cast<size_t>(length);
+    return request.Length();
 }
