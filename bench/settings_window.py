@@ -16,7 +16,9 @@ Two Wine sessions, one after the other:
    do; a window painted inside user32 is not seen). The later paints are the
    fades; their end is printed too. After the fades the process is watched
    while nothing happens: it should use no CPU at all, and every timer but
-   the three-hourly update timer should be killed.
+   the three-hourly update timer should be killed. Last, Apply and then
+   Hide before the panel's sweep of light has ended, and the hidden window
+   watched the same way.
 2. Untraced, so no trace line is written inside what is timed. Each page is
    reached with the navigation panel, clicked as the end-to-end tests click
    it; once it is still, the driver repaints the whole frame with
@@ -27,6 +29,7 @@ Two Wine sessions, one after the other:
 """
 
 import argparse
+import contextlib
 import statistics
 import sys
 import time
@@ -37,7 +40,8 @@ sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "e2e"))
 from goals import at_most_line, verdict  # noqa: E402
 from idle_cost import (  # noqa: E402
     UPDATE_PERIOD_MS, linux_pid, read_process, total, wait_until_quiet)
-from memory_cost import FRAME, ID_TRAY_PREFERENCES, PROGRAM_KEY, WM_COMMAND  # noqa: E402
+from memory_cost import (  # noqa: E402
+    FRAME, ID_NAV_HIDE, ID_TRAY_PREFERENCES, PROGRAM_KEY, WM_COMMAND)
 from quillow_harness import Quillow, WineSession, end_cleanly_on_sigterm, wait_for  # noqa: E402
 from relay_calls import (  # noqa: E402
     PAINT_FUNCTIONS, STAMP_RESOLUTION, TIMER_FUNCTIONS, TimerLedger, between, call_counts, describe_timer,
@@ -47,6 +51,7 @@ from switch_latency import TracedProgram  # noqa: E402
 
 PAGE = "#32770"
 ID_NAV_NEXT = 32789
+ID_NAV_APPLY = 32782
 PAGES = ("Basic Settings", "Advanced Settings", "About")
 REPAINTS = 10  # per page; the median is printed
 
@@ -115,52 +120,71 @@ def print_first_paint(calls, chosen, tid):
           f"(Wine's stamps: whole ms, cut down)")
 
 
-def print_still(pid, seconds, calls_after):
+def print_still(label, pid, seconds, calls_after):
     cpu_before, switches_before = process_figures(pid)
     began = time.clock_gettime(time.CLOCK_MONOTONIC_RAW)
     time.sleep(seconds)
     ended = time.clock_gettime(time.CLOCK_MONOTONIC_RAW)
     cpu_after, switches_after = process_figures(pid)
     cpu_ms = (cpu_after - cpu_before) * 1000
-    print(f"  shown and still, after the fades, over {seconds:g} s: context switches "
-          f"{switches_after - switches_before}")
-    print("  " + at_most_line("CPU while shown and still", cpu_ms, 0, "ms"))
+    print(f"  {label}, over {seconds:g} s: context switches {switches_after - switches_before}")
+    print("  " + at_most_line(f"CPU {label}", cpu_ms, 0, "ms"))
     inside = between(calls_after(), began, ended)
     counts = call_counts(inside)
-    print("  traced calls while still: "
+    print(f"  traced calls {label}: "
           + (", ".join(f"{name} x{n}" for name, n in counts.most_common()) or "none"))
 
 
-def print_timers(calls):
+def print_timers(label, calls):
     ledger = TimerLedger(calls)
     left = [t for t in ledger.periodic_alive() if t.period_ms != UPDATE_PERIOD_MS]
     for timer in left:
         print(f"    still running: {describe_timer(timer)}")
     set_for_window = [t for t in ledger.set if t.period_ms != UPDATE_PERIOD_MS]
-    print(f"  timers set while opening and fading: {len(set_for_window)}; still running "
-          f"besides the update timer: {len(left)} (goal: none): {verdict(not left)}")
+    print(f"  {label}: timers set so far besides the update timer: {len(set_for_window)}; "
+          f"still running: {len(left)} (goal: none): {verdict(not left)}")
 
 
-def traced_run(still_seconds):
-    session = WineSession("settings-traced")
+def hide_during_sweep(driver, session):
+    """Apply, then Hide before the panel's 0.6 s sweep of light has ended:
+    the sweep's timer must not go on ticking for a window nobody sees."""
+    for command in (ID_NAV_APPLY, ID_NAV_HIDE):
+        if driver.ask(f"post-window {FRAME} {WM_COMMAND} {command} 0") != "ok":
+            raise RuntimeError(f"could not post command {command} to the frame")
+    wait_for(lambda: not session.window_visible(FRAME), what="the settings window hidden")
+
+
+@contextlib.contextmanager
+def quillow_and_driver(name, traced):
+    """A session with Quillow settled in it and soak_driver.exe beside it;
+    everything ends when the block does, however it ends."""
+    session = WineSession(name)
     app = driver = None
     try:
-        app, pid = start_quillow(session, traced=True)
+        app, pid = start_quillow(session, traced)
         driver = Driver(session)
-        tid = ui_thread(session)
-        wait_settled(pid, "Quillow.exe before Preferences")
-        chosen = open_window(driver, session)
-        wait_settled(pid, "Quillow.exe after the fades")
-        calls = stamped_calls(app.log_path)
-        print_first_paint(calls, chosen, tid)
-        print_still(pid, still_seconds, lambda: stamped_calls(app.log_path))
-        print_timers(stamped_calls(app.log_path))
+        yield session, app, pid, driver
     finally:
         if driver:
             driver.close()
         if app:
             app.kill()
         session.close()
+
+
+def traced_run(still_seconds):
+    with quillow_and_driver("settings-traced", traced=True) as (session, app, pid, driver):
+        tid = ui_thread(session)
+        wait_settled(pid, "Quillow.exe before Preferences")
+        chosen = open_window(driver, session)
+        wait_settled(pid, "Quillow.exe after the fades")
+        calls = lambda: stamped_calls(app.log_path)  # noqa: E731
+        print_first_paint(calls(), chosen, tid)
+        print_still("while shown and still, after the fades", pid, still_seconds, calls)
+        print_timers("shown and still", calls())
+        hide_during_sweep(driver, session)
+        print_still("while hidden by Hide right after Apply", pid, still_seconds, calls)
+        print_timers("hidden right after Apply", calls())
 
 
 def repaint_cost(driver, pid):
@@ -190,11 +214,7 @@ def next_page(session, current):
 
 
 def repaint_run():
-    session = WineSession("settings-repaint")
-    app = driver = None
-    try:
-        app, pid = start_quillow(session, traced=False)
-        driver = Driver(session)
+    with quillow_and_driver("settings-repaint", traced=False) as (session, _, pid, driver):
         open_window(driver, session)
         page = wait_for(lambda: shown_page(session), what="the first page")
         for index, name in enumerate(PAGES):
@@ -204,12 +224,6 @@ def repaint_run():
             cpu, wall, worst = repaint_cost(driver, pid)
             print(f"  full repaint of {name:17}: CPU {cpu:6.2f} ms (median of {REPAINTS}, worst "
                   f"{worst:.2f}), wall {wall:6.2f} ms")
-    finally:
-        if driver:
-            driver.close()
-        if app:
-            app.kill()
-        session.close()
 
 
 def main():
