@@ -170,7 +170,8 @@ def print_timers(exe, calls, window):
     inside = between(calls, *window)
     counts = call_counts(inside)
     print(f"  {exe}: traced calls inside the measured window: "
-          + (", ".join(f"{name} x{n}" for name, n in counts.most_common()) or "none"))
+          + (", ".join(f"{name} x{n}" for name, n in counts.most_common()) or "none")
+          + f" (of {len(calls)} traced since start)")
     return periodic, finite_waits(inside)
 
 

@@ -117,6 +117,9 @@ def main():
         hidden = read_figures(driver, quillow, "Quillow.exe")
         print_row("Quillow.exe, window hidden again", hidden)
 
+        rows = (tray_figures, started, shown, hidden)
+        if all(r["working"] == r["rss"] for r in rows):
+            print("  (Wine's working set is the Linux VmRSS of the process, DLL mappings and all)")
         print_change("showing the window took", started, shown)
         print_change("hiding it gave back", hidden, shown)
         print_goals((("after start", started), ("window shown", shown),
