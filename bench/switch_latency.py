@@ -35,7 +35,9 @@ import sys
 import time
 from pathlib import Path
 
+sys.path.insert(0, str(Path(__file__).resolve().parent))
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "e2e"))
+from goals import ratio_line  # noqa: E402
 from quillow_harness import (  # noqa: E402
     BIN, SWITCH_REQUEST, Quillow, WineSession, end_cleanly_on_sigterm, wait_for)
 
@@ -43,6 +45,8 @@ POLL_INTERVAL = 0.0002
 MIDDLE_BUTTON = 2
 WARM_UP_SAMPLES = 3
 STEP_TIMEOUT = 20.0
+MEDIAN_GOAL = 1.2  # Quillow's median at most this many times qwref's
+P95_GOAL = 1.5
 
 
 def now():
@@ -156,14 +160,15 @@ def wine_stamp(line):
 
 class TracedProgram(Quillow):
     """A program of ours run like Quillow in the harness, but with timestamps
-    in its relay log and under whatever name it has."""
+    in its relay log (or whatever winedebug asks for) and under whatever name
+    it has."""
 
-    def __init__(self, session, exe):
+    def __init__(self, session, exe, winedebug="+timestamp,+relay"):
         self.session = session
         self.exe = exe
         self.log_path = session.workdir / f"{Path(exe).stem}-relay.log"
         env = dict(session.env)
-        env["WINEDEBUG"] = "+timestamp,+relay"
+        env["WINEDEBUG"] = winedebug
         self._log = open(self.log_path, "w")
         self.proc = subprocess.Popen(["wine64", str(BIN / exe)], env=env,
                                      stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
@@ -353,8 +358,8 @@ def main():
         all_results += results
     print_clock_check(all_results)
     quillow, floor = medians["Quillow.exe"], medians["qwref.exe"]
-    print(f"  ratio Quillow / qwref: median {quillow['median'] / floor['median']:.2f}x, "
-          f"p95 {quillow['p95'] / floor['p95']:.2f}x")
+    print("  " + ratio_line("median", quillow["median"], floor["median"], "qwref", MEDIAN_GOAL))
+    print("  " + ratio_line("p95", quillow["p95"], floor["p95"], "qwref", P95_GOAL))
 
 
 if __name__ == "__main__":
