@@ -245,6 +245,14 @@ private:
             handled = FALSE;
             return 0;
         }
+        // A hidden button gets no WM_PAINT, where a fade would end: there is
+        // nothing to show, so the fade ends here, or its timer would tick for
+        // as long as the button is hidden.
+        if (!this->IsWindowVisible()) {
+            m_fadeLevel = kNoFade;
+            this->KillTimer(kFadeTimer);
+            return 0;
+        }
         this->Invalidate(FALSE);
         return 0;
     }

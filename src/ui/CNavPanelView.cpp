@@ -204,8 +204,20 @@ LRESULT CNavPanelView::OnTimer(UINT, WPARAM timerId, LPARAM, BOOL& handled)
         handled = FALSE;
         return 0;
     }
-    Invalidate(FALSE);
+    // A hidden panel gets no WM_PAINT, where a sweep would end: the timer ends
+    // it by time itself, or it would tick for as long as the panel is hidden.
+    if (GetTickCount() - m_sweepStart >= m_sweepDuration)
+        EndSweep();
+    else
+        Invalidate(FALSE);
     return 0;
+}
+
+void CNavPanelView::EndSweep()
+{
+    KillTimer(kSweepTimer);
+    m_sweepDuration = m_sweepStart = 0;
+    Invalidate(FALSE);
 }
 
 LRESULT CNavPanelView::OnCommand(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
@@ -264,9 +276,7 @@ void CNavPanelView::PaintSweep(CDCHandle dc, const RECT& client)
     const DWORD now = GetTickCount();
     // Judged by time, not by position: a panel of no width still ends it.
     if (now - m_sweepStart >= m_sweepDuration) {
-        KillTimer(kSweepTimer);
-        m_sweepDuration = m_sweepStart = 0;
-        Invalidate(FALSE);
+        EndSweep();
         return;
     }
     const double x = SweepX(now, m_sweepStart, m_sweepDuration, client.right - client.left);

@@ -98,6 +98,7 @@ private:
 
     void PaintImage(CDCHandle dc, ImageSlot slot, const RECT& dest, bool stretch);
     void PaintSweep(CDCHandle dc, const RECT& client);
+    void EndSweep();
 
     std::vector<Button> m_buttons;
     CBitmap m_images[kImageCount];

@@ -180,6 +180,17 @@ TEST_F(FadeButtonWindowTest, FadeEndsByItselfAndStopsItsTimer)
     EXPECT_FALSE(KillTimer(m_button, kFadeTimer));
 }
 
+TEST_F(FadeButtonWindowTest, FadeOfAButtonHiddenMidwayEndsWithoutAPaint)
+{
+    ASSERT_NE(nullptr, Make());
+    m_button.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    Paint();
+    ASSERT_LT(m_button.GetFadeLevel(), 255);
+    m_button.ShowWindow(SW_HIDE);
+    EXPECT_TRUE(PumpUntil([&] { return m_button.GetFadeLevel() == 255; }, kWaitMs));
+    EXPECT_FALSE(KillTimer(m_button, kFadeTimer));
+}
+
 TEST_F(FadeButtonWindowTest, DisabledButtonShowsFrameZeroAndFadesBackWhenEnabled)
 {
     ASSERT_NE(nullptr, Make(kNavStyle | WS_DISABLED));
