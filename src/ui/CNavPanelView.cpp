@@ -204,9 +204,10 @@ LRESULT CNavPanelView::OnTimer(UINT, WPARAM timerId, LPARAM, BOOL& handled)
         handled = FALSE;
         return 0;
     }
-    // A hidden panel gets no WM_PAINT, where a sweep would end: the timer ends
-    // it by time itself, or it would tick for as long as the panel is hidden.
-    if (GetTickCount() - m_sweepStart >= m_sweepDuration)
+    // A hidden panel gets no WM_PAINT, where a sweep would end, and has no
+    // light to show: the timer ends the sweep itself, when its time is up or
+    // at once once hidden, or it would tick for as long as the panel is hidden.
+    if (GetTickCount() - m_sweepStart >= m_sweepDuration || !IsWindowVisible())
         EndSweep();
     else
         Invalidate(FALSE);
