@@ -7,28 +7,12 @@
 
 #include "../core/CDetachedMessageBox.h"
 #include "../core/CMyAppModule.h"
+#include "../core/CTextWriter.h"
 #include "CCommandText.h"
 
 namespace {
 
 const wchar_t kWebSiteFailure[] = L"CreateProcess for OpenWebsite failed";
-
-// Appends count characters of text, or as many as fit. out stays terminated
-// either way; false tells the caller the text was cut.
-bool Append(wchar_t* out, size_t capacity, size_t& length, const wchar_t* text, size_t count)
-{
-    const size_t room = capacity - 1 - length;
-    const size_t taken = count < room ? count : room;
-    wmemcpy(out + length, text, taken);
-    length += taken;
-    out[length] = L'\0';
-    return taken == count;
-}
-
-bool Append(wchar_t* out, size_t capacity, size_t& length, const wchar_t* text)
-{
-    return Append(out, capacity, length, text, wcslen(text));
-}
 
 }  // namespace
 
@@ -76,8 +60,7 @@ bool CProgramLauncher::BuildFileCommandLine(const wchar_t* path, wchar_t* out, s
     if (!ExpandVariables(command, expanded, kExpandedChars)) {
         // What the user can recognise in the failure message is the command
         // as registered; the expansion was cut off at the value too long.
-        size_t length = 0;
-        Append(out, capacity, length, command);
+        CTextWriter(out, capacity).Text(command);
         return false;
     }
     return InsertPath(expanded, path, out, capacity);
@@ -95,9 +78,7 @@ bool CProgramLauncher::FindRegisteredCommand(const wchar_t* path, wchar_t* out, 
     if (!ReadDefaultValue(extension, className, kClassNameChars))
         return false;
     wchar_t keyPath[kKeyPathChars];
-    size_t length = 0;
-    if (!Append(keyPath, kKeyPathChars, length, className) ||
-        !Append(keyPath, kKeyPathChars, length, L"\\shell\\Open\\command"))
+    if (!CTextWriter(keyPath, kKeyPathChars).Text(className).Text(L"\\shell\\Open\\command").Whole())
         return false;
     return ReadDefaultValue(keyPath, out, capacity);
 }
