@@ -42,12 +42,16 @@ std::vector<LONGLONG> g_sentAt(kMaxMoves + 1);
 std::vector<LONGLONG> g_answeredAt(kMaxMoves + 1);
 LONGLONG g_worstChainCall = 0;  // the longest CallNextHookEx: the hooks after ours
 
+int g_hookDepth = 0;  // our retiring hook is called again from inside the new one
+
 LRESULT CALLBACK TimingHook(int code, WPARAM wParam, LPARAM lParam)
 {
     const auto* event = reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam);
     const LONGLONG entered = Now();
+    ++g_hookDepth;
     const LRESULT result = CallNextHookEx(nullptr, code, wParam, lParam);
-    if (code == HC_ACTION && (event->dwExtraInfo & 0xFFFF0000) == kTag) {
+    --g_hookDepth;
+    if (code == HC_ACTION && g_hookDepth == 0 && (event->dwExtraInfo & 0xFFFF0000) == kTag) {
         const LONGLONG answered = Now();
         g_answeredAt[event->dwExtraInfo & 0xFFFF] = answered;
         g_worstChainCall = std::max(g_worstChainCall, answered - entered);
@@ -76,6 +80,9 @@ DWORD WINAPI TimingHookThread(void* param)
     // Windows calls the newest hook first. Hooking again every 100 ms keeps
     // ours ahead of one that Quillow installs anew, so that our
     // CallNextHookEx times its answer alone, without the delivery to us.
+    // The hook it replaces is removed a tick later: a move already queued
+    // for it would otherwise be dropped with it and count as unanswered.
+    HHOOK retiring = nullptr;
     SetTimer(nullptr, 0, kRehookInterval, nullptr);
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         if (msg.message != WM_TIMER)
@@ -83,9 +90,13 @@ DWORD WINAPI TimingHookThread(void* param)
         HHOOK renewed = SetWindowsHookExW(WH_MOUSE_LL, TimingHook, GetModuleHandleW(nullptr), 0);
         if (!renewed)
             continue;
-        UnhookWindowsHookEx(hook);
+        if (retiring)
+            UnhookWindowsHookEx(retiring);
+        retiring = hook;
         hook = renewed;
     }
+    if (retiring)
+        UnhookWindowsHookEx(retiring);
     UnhookWindowsHookEx(hook);
     return 0;
 }
@@ -116,6 +127,11 @@ void PrintTimes(size_t sent)
     std::printf("slowest");
     for (size_t i = 0; i < waits.size() && i < 5; ++i)
         std::printf(" %.2f", waits[waits.size() - 1 - i]);
+    std::printf("\nunanswered");
+    for (size_t n = 1; n <= sent; ++n) {
+        if (!g_answeredAt[n])
+            std::printf(" #%zu@%.0fms", n, Milliseconds(g_sentAt[n] - g_sentAt[1]));
+    }
     std::printf("\n");
 }
 
