@@ -262,8 +262,19 @@ class WineSession:
         return {line.split()[0] for line in result.stdout.splitlines()
                 if line.startswith("    ") and line.split()}
 
+    def reg_change(self, *args):
+        """reg.exe with args, which must succeed. Under load a first run now
+        and then returns 1 with nothing written and no reason given; one more
+        try tells that apart from a change that is really refused."""
+        for attempt in (1, 2):
+            result = self.wine(["reg", *args])
+            if result.returncode == 0:
+                return result
+        raise AssertionError(f"reg {' '.join(map(str, args))} failed twice: "
+                             f"{result.returncode} {result.stdout} {result.stderr}")
+
     def reg_add(self, key, name, kind, data):
-        self.wine(["reg", "add", key, "/v", name, "/t", kind, "/d", str(data), "/f"], check=True)
+        self.reg_change("add", key, "/v", name, "/t", kind, "/d", str(data), "/f")
 
     def post_window(self, class_name, message, wparam=0, lparam=0):
         code, _ = self.probe("post-window", class_name, message, wparam, lparam)

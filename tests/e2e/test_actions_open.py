@@ -55,7 +55,7 @@ class OpenActionsTestCase(unittest.TestCase):
     def register_document_type(self):
         for key, data in ((EXTENSION_KEY, CLASS_NAME),
                           (rf"HKCR\{CLASS_NAME}\shell\Open\command", OPEN_COMMAND)):
-            self.session.wine(["reg", "add", key, "/ve", "/d", data, "/f"], check=True)
+            self.session.reg_change("add", key, "/ve", "/d", data, "/f")
         out = self.session.wine(["reg", "query", rf"HKCR\{CLASS_NAME}\shell\Open\command",
                                  "/ve"]).stdout
         self.assertIn(f"REG_SZ    {OPEN_COMMAND}", out)

@@ -16,7 +16,7 @@ class OpenFailureTest(OpenActionsTestCase):
     def register_document_type(self):
         for key, data in ((EXTENSION_KEY, CLASS_NAME),
                           (rf"HKCR\{CLASS_NAME}\shell\Open\command", MISSING_COMMAND)):
-            self.session.wine(["reg", "add", key, "/ve", "/d", data, "/f"], check=True)
+            self.session.reg_change("add", key, "/ve", "/d", data, "/f")
 
     def failure_boxes(self):
         return [row for row in self.session.desktop_windows("qwdesk") or []

@@ -43,9 +43,7 @@ class PasswordPromptTestCase(unittest.TestCase):
         wait_for(shown, timeout=30, what="the private shell's window")
 
     def set_setting(self, name, kind, value):
-        result = self.session.wine(["reg", "add", SETTINGS_KEY, "/v", name, "/t", kind,
-                                    "/d", value, "/f"])
-        self.assertEqual(0, result.returncode, result.stderr)
+        self.session.reg_add(SETTINGS_KEY, name, kind, value)
 
     # --- the prompt ------------------------------------------------------
     def prompts(self):
