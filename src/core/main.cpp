@@ -1,7 +1,6 @@
 // Quillow.exe: hides everything on the screen at once by switching to a
 // second desktop, and back.
 #include <windows.h>
-#include <commctrl.h>
 #include <objbase.h>
 
 #include "CCrashGuard.h"
@@ -17,8 +16,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     // starting it costs the kill guard only; Quillow runs on.
     CWatchdog::Instance().Start();
     CoInitialize(nullptr);
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES};
-    InitCommonControlsEx(&controls);
     g_module.Init(instance);
 
     CMainThread mainThread;

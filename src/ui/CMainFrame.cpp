@@ -88,9 +88,6 @@ BOOL CMainFrame::OnIdle() { return FALSE; }
 LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
 {
     m_trayIconShown = false;
-    m_background.Load(IDB_FRAME_BACKGROUND);
-    CreateNavPanel();
-    CreateTabBar();
     // The menu only serves the tray icon; the frame itself shows none.
     if (HMENU menu = GetMenu(m_hWnd)) {
         SetMenu(m_hWnd, nullptr);
@@ -104,14 +101,25 @@ LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
     m_store.Load(m_settings);
     m_hotKeyAtom = GlobalAddAtomW(g_module.m_shortName);
     m_applier.ApplyAll();
-    SwitchToPage(ID_PAGE_BASIC);
     ModifyStyle(kFixedSizeStyles, 0);
     FixSize();
-    CenterOnScreen();
-    if (m_client)
-        ::ShowWindow(m_client, SW_SHOWNORMAL);
     ::SetTimer(m_hWnd, kUpdateTimer, kUpdateTimerPeriod, nullptr);
     return 0;
+}
+
+// The art, the bars and the first page are made the first time the window is
+// shown, not at start: a tray program that may never be opened should not
+// hold decoded images, nor load the image decoder.
+void CMainFrame::BuildContents()
+{
+    if (m_contentsBuilt)
+        return;
+    m_contentsBuilt = true;
+    m_background.Load(IDB_FRAME_BACKGROUND);
+    CreateNavPanel();
+    CreateTabBar();
+    Layout(true);
+    SwitchToPage(ID_PAGE_BASIC);
 }
 
 void CMainFrame::CreateNavPanel()
@@ -200,6 +208,7 @@ int CMainFrame::NextPage(int page)
 // The tab bar follows the buttons here; a click on a tab moved it already.
 void CMainFrame::StepToPage(int page)
 {
+    BuildContents();
     SwitchToPage(page);
     m_tabBar.Select(page - 1, true);
 }
@@ -344,6 +353,7 @@ LRESULT CMainFrame::OnTimer(UINT, WPARAM timerId, LPARAM, BOOL& handled)
 
 void CMainFrame::ShowSettingsWindow()
 {
+    BuildContents();
     if (!::IsWindowVisible(m_hWnd))
         ShowWindow(SW_SHOW);
     if (IsIconic(m_hWnd))

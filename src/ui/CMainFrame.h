@@ -105,6 +105,7 @@ private:
         HWND window;
     };
 
+    void BuildContents();
     void CreateNavPanel();
     void CreateTabBar();
     void StepToPage(int page);
@@ -128,6 +129,7 @@ private:
     CSettingsPagesSync m_pages;
     CSettingsApplier m_applier;
     bool m_trayIconShown = false;
+    bool m_contentsBuilt = false;
     ATOM m_hotKeyAtom = 0;
     HICON m_largeIcon = nullptr;
     HICON m_smallIcon = nullptr;

@@ -45,6 +45,8 @@ private:
         handled = FALSE;
         HWND dialog = static_cast<T*>(this)->m_hWnd;
         DestroyToolTip();
+        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES};
+        ::InitCommonControlsEx(&controls);
         m_toolTip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                       WS_POPUP | m_toolStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                                       CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr,
