@@ -9,6 +9,7 @@
 #include "../win/CAppModule.h"
 #include "CFixedText.h"
 #include "CSnapshot.h"
+#include "QuillowVersion.h"
 
 using ProcessNameList = std::vector<std::wstring>;
 
@@ -52,7 +53,7 @@ public:
     const wchar_t* const m_autostartKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
     const wchar_t* const m_shortName = L"Quillow";
     const wchar_t* const m_fullName = L"Orvane Quillow Veil Key";
-    const wchar_t* const m_version = L"4.1.0.10";
+    const wchar_t* const m_version = QUILLOW_VERSION_WIDE;
     const int m_revision = 10;
     const wchar_t* const m_programFileName = L"Quillow.exe";
     CFixedText<50> m_windowsDirectory;  // "SystemRoot", cut to fit
