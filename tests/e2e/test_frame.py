@@ -2,6 +2,7 @@
 to bring the settings window up, "Exit", and the autostart value."""
 
 import unittest
+from pathlib import Path
 from pathlib import PureWindowsPath
 
 from quillow_harness import BIN, WM_CLOSE, Quillow, WineSession, wait_for
@@ -41,6 +42,10 @@ class FrameTestCase(unittest.TestCase):
     def tearDown(self):
         self.app.kill()
         self.session.close()
+
+    def wait_shown(self, shown):
+        wait_for(lambda: self.session.window_visible(FRAME) == shown,
+                 what="the frame " + ("shown" if shown else "hidden"))
 
     def open_tray_menu(self):
         x, y = self.session.tray_icon_point()
@@ -97,10 +102,6 @@ class TrayMenuTest(FrameTestCase):
 
 
 class ShowFrameTest(FrameTestCase):
-    def wait_shown(self, shown):
-        wait_for(lambda: self.session.window_visible(FRAME) == shown,
-                 what="the frame " + ("shown" if shown else "hidden"))
-
     def test_double_click_and_settings_hot_key_show_the_frame_and_close_hides_it(self):
         self.assertFalse(self.session.window_visible(FRAME), "hidden at start")
         x, y = self.session.tray_icon_point()
@@ -121,6 +122,30 @@ class ShowFrameTest(FrameTestCase):
         self.session.click("Default", "click", 1, at=(300, 300))
         self.session.keys("alt+F2")
         self.wait_shown(True)
+
+
+class LoadedOnFirstShowTest(FrameTestCase):
+    """An idle tray program holds only what it uses while idle: the image
+    decoder, the common controls, the file dialog and the mixer are loaded
+    by the first call that needs them."""
+    ON_DEMAND = ("gdiplus.dll", "comctl32.dll", "comdlg32.dll", "winmm.dll")
+
+    def mapped_dlls(self):
+        # Wine runs the program in the process the harness started; its
+        # mappings are the DLLs the program has loaded.
+        maps = Path(f"/proc/{self.app.proc.pid}/maps").read_text()
+        return {dll for dll in self.ON_DEMAND if "/" + dll in maps}
+
+    def test_the_settings_window_loads_its_decoder_and_controls_when_first_shown(self):
+        self.assertIn("Quillow.exe", Path(f"/proc/{self.app.proc.pid}/cmdline").read_text())
+        self.assertEqual(set(), self.mapped_dlls(), "loaded while idle")
+        self.assertEqual(1, len(self.session.window_tree(FRAME)), "the frame alone, no page yet")
+
+        x, y = self.session.tray_icon_point()
+        self.session.click("Default", "click", "--repeat", 2, 1, at=(x, y))
+        self.wait_shown(True)
+        self.assertEqual({"gdiplus.dll", "comctl32.dll"}, self.mapped_dlls())
+        self.assertGreater(len(self.session.window_tree(FRAME)), 1, "the bars and the first page")
 
 
 if __name__ == "__main__":
