@@ -470,16 +470,16 @@ class RelayCall:
 class Quillow:
     """The real Quillow.exe, started in a session, with its calls traced."""
 
-    def __init__(self, session, trace=True, winedebug=None, hosts=None):
+    def __init__(self, session, trace=True, winedebug=None, hosts=None, exe=None):
         """hosts: {name: address} that this Quillow alone resolves so, through
         its own /etc/hosts in a private mount namespace; the machine's stays
-        as it is."""
+        as it is. exe: another copy than the build's, such as an installed one."""
         self.session = session
         self.log_path = session.workdir / "quillow-relay.log"
         env = dict(session.env)
         env["WINEDEBUG"] = winedebug or ("+relay" if trace else "-all")
         self._log = open(self.log_path, "w")
-        command = ["wine64", str(BIN / "Quillow.exe")]
+        command = ["wine64", str(exe or BIN / "Quillow.exe")]
         if hosts:
             hosts_file = session.workdir / "hosts"
             hosts_file.write_text("127.0.0.1 localhost\n" + "".join(

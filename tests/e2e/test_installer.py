@@ -1,0 +1,133 @@
+"""The per-user installer that scripts/dist makes, run silently under Wine in
+a fresh prefix: what it lays out, that the installed Quillow starts and
+switches, that installing over a running Quillow replaces it and keeps the
+settings, and what the silent uninstaller removes, with and without /PURGE."""
+
+import re
+import unittest
+
+from quillow_harness import REPO, Quillow, WineSession, wait_for
+
+VERSION = re.search(r"project\(Quillow VERSION ([0-9.]+)", (REPO / "CMakeLists.txt").read_text())[1]
+SETUP = REPO / "dist" / f"Quillow-{VERSION}-setup.exe"
+PROGRAM_KEY = r"HKCU\Software\Orvane\Quillow"
+RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
+UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillow"
+FRAME = "WTL_QuillowFrame"
+INSTALLED = {"Quillow.exe", "HookLib.dll", "QuillowWatch.exe", "README.txt", "LICENSE.txt",
+             "Uninstall.exe"}
+# A setting of the user's, stored before the installed Quillow first starts.
+KEPT_TITLE = "Quarterly plan"
+
+
+class InstallerTestCase(unittest.TestCase):
+    def setUp(self):
+        if not SETUP.exists():
+            self.fail(f"{SETUP.relative_to(REPO)} is missing: scripts/dist makes it "
+                      "(scripts/test runs it first)")
+        self.session = WineSession("installer")
+        self.apps = []
+        users = self.session.prefix / "drive_c" / "users"
+        self.user = next(p for p in users.iterdir() if p.is_dir() and p.name != "Public")
+        self.folder = self.user / "AppData" / "Local" / "Programs" / "Quillow"
+        self.shortcut = (self.user / "AppData" / "Roaming" / "Microsoft" / "Windows" /
+                         "Start Menu" / "Programs" / "Quillow.lnk")
+
+    def tearDown(self):
+        for app in self.apps:
+            app.kill()
+        self.session.close()
+
+    def install(self):
+        result = self.session.wine([SETUP, "/S"], timeout=120)
+        self.assertEqual(0, result.returncode, result.stderr[-2000:])
+
+    def start_installed(self, trace=False):
+        app = Quillow(self.session, trace=trace, exe=self.folder / "Quillow.exe")
+        self.apps.append(app)
+        wait_for(lambda: self.session.window_tree(FRAME), what="the installed Quillow's frame")
+        return app
+
+    def quillow_pids(self):
+        return {pid for pid, _, name in self.session.processes() if name.lower() == "quillow.exe"}
+
+    def uninstall(self, *options):
+        # The uninstaller runs on from a copy of itself in %TEMP%, so that it
+        # can delete itself: the command returns before the work is done.
+        result = self.session.wine([self.folder / "Uninstall.exe", "/S", *options], timeout=60)
+        self.assertEqual(0, result.returncode, result.stderr[-2000:])
+        wait_for(lambda: not self.folder.exists(), timeout=60, what="the install folder removed")
+        wait_for(lambda: self.session.reg_query(UNINSTALL_KEY, "DisplayName") is None,
+                 what="the uninstall entry removed")
+
+
+class InstallTest(InstallerTestCase):
+    def test_silent_install_lays_out_files_shortcut_and_entry_and_the_program_switches(self):
+        self.install()
+        self.assertEqual(INSTALLED, {p.name for p in self.folder.iterdir()})
+        self.assertTrue(self.shortcut.is_file(), "the Start-menu shortcut")
+        self.assertIn(b"Quillow.exe", self.shortcut.read_bytes())
+        windows_folder = self.session.reg_query(UNINSTALL_KEY, "InstallLocation")
+        self.assertTrue(windows_folder.lower().endswith(r"\appdata\local\programs\quillow"),
+                        windows_folder)
+        self.assertEqual("Quillow", self.session.reg_query(UNINSTALL_KEY, "DisplayName"))
+        self.assertEqual(VERSION, self.session.reg_query(UNINSTALL_KEY, "DisplayVersion"))
+        self.assertEqual("Orvane", self.session.reg_query(UNINSTALL_KEY, "Publisher"))
+        self.assertEqual(f'"{windows_folder}\\Uninstall.exe"',
+                         self.session.reg_query(UNINSTALL_KEY, "UninstallString"))
+        self.assertIsNone(self.session.reg_query(PROGRAM_KEY, "AC_WINDOWS_TITLE"),
+                          "installing writes no setting")
+
+        app = self.start_installed(trace=True)
+        app.wait_for_shell()
+        self.session.show_desktop("Default")
+        self.session.click("Default", "click", 2)
+        wait_for(lambda: [c for c in app.calls() if c.function == "SwitchDesktop"],
+                 what="the installed Quillow's switch")
+        self.assertEqual(f"{windows_folder}\\Quillow.exe".lower(),
+                         (self.session.reg_query(RUN_KEY, "Quillow") or "").lower(),
+                         "the installed copy starts with Windows")
+
+
+class InstallOverRunningTest(InstallerTestCase):
+    def test_installing_again_ends_the_running_one_through_exit_and_starts_the_new_one(self):
+        self.install()
+        self.session.reg_add(PROGRAM_KEY, "AC_WINDOWS_TITLE", "REG_SZ", KEPT_TITLE)
+        old = self.start_installed()
+        self.assertEqual({old.pid}, self.quillow_pids())
+        self.assertIsNone(self.session.reg_query(PROGRAM_KEY, "SW_WHEEL"), "not saved yet")
+
+        self.install()
+        self.assertIsNotNone(old.proc.poll(), "the old Quillow ended")
+        # Only the frame's "Exit" saves every setting; a kill would not.
+        self.assertEqual("0x1", self.session.reg_query(PROGRAM_KEY, "SW_WHEEL"))
+        self.assertEqual(KEPT_TITLE, self.session.reg_query(PROGRAM_KEY, "AC_WINDOWS_TITLE"))
+        new = wait_for(lambda: self.quillow_pids() - {old.pid}, what="the new Quillow started")
+        self.assertEqual(1, len(new))
+        wait_for(lambda: self.session.window_tree(FRAME), what="the new Quillow's frame")
+        self.assertEqual(KEPT_TITLE, self.session.reg_query(PROGRAM_KEY, "AC_WINDOWS_TITLE"))
+
+
+class UninstallTest(InstallerTestCase):
+    def test_silent_uninstall_keeps_only_the_settings_and_purge_removes_them_too(self):
+        self.install()
+        self.session.reg_add(PROGRAM_KEY, "AC_WINDOWS_TITLE", "REG_SZ", KEPT_TITLE)
+        app = self.start_installed()
+        wait_for(lambda: self.session.reg_query(RUN_KEY, "Quillow"), what="the Run value")
+
+        self.uninstall()
+        self.assertIsNotNone(app.proc.poll(), "the running Quillow ended")
+        self.assertEqual(set(), self.quillow_pids())
+        self.assertFalse(self.shortcut.exists(), "the shortcut removed")
+        self.assertIsNone(self.session.reg_query(RUN_KEY, "Quillow"), "the Run value removed")
+        self.assertEqual(KEPT_TITLE, self.session.reg_query(PROGRAM_KEY, "AC_WINDOWS_TITLE"),
+                         "a silent uninstall keeps the settings")
+
+        self.install()
+        self.uninstall("/PURGE")
+        self.assertEqual(set(), self.session.reg_values(PROGRAM_KEY), "the settings removed")
+        self.assertIsNone(self.session.reg_query(PROGRAM_KEY, "AC_WINDOWS_TITLE"))
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
