@@ -50,22 +50,35 @@ class ProcessActionsTestCase(unittest.TestCase):
         exe = self.session.workdir / exe_name
         if not exe.exists():
             shutil.copy2(BIN / "qwtestapp.exe", exe)
-        helper = subprocess.Popen(["wine64", str(exe), *args], env=self.session.env,
-                                  stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                                  stderr=subprocess.DEVNULL)
+        log = self.session.workdir / f"{exe_name}-{len(self.helpers)}.log"
+        with open(log, "w") as err:
+            helper = subprocess.Popen(["wine64", str(exe), *args], env=self.session.env,
+                                      stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                      stderr=err)
+        helper.log = log
         self.helpers.append(helper)
         return helper
+
+    def wait_helper(self, helper, ready, what):
+        # A helper that never got going says why: its exit code and Wine's words.
+        try:
+            wait_for(ready, timeout=40, what=what)
+        except TimeoutError as timeout:
+            raise AssertionError(f"{timeout}; the helper's exit code {helper.poll()}, its "
+                                 f"output: {helper.log.read_text(errors='replace')[-1500:]}")
 
     def start_windowless(self, exe_name):
         running = self.count_running(exe_name)
         helper = self.start_helper(exe_name, "no-window")
-        wait_for(lambda: self.count_running(exe_name) > running, what=f"{exe_name} running")
+        self.wait_helper(helper, lambda: self.count_running(exe_name) > running,
+                         f"{exe_name} running")
         return helper
 
     def start_window(self, exe_name, mode, title, desktop="Default"):
         args = [mode, title] + (["--qwdesk"] if desktop == "qwdesk" else [])
         helper = self.start_helper(exe_name, *args)
-        wait_for(lambda: self.has_window(desktop, title), what=f"window {title!r} on {desktop}")
+        self.wait_helper(helper, lambda: self.has_window(desktop, title),
+                         f"window {title!r} on {desktop}")
         return helper
 
     def has_window(self, desktop, title):

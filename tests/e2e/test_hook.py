@@ -16,7 +16,13 @@ from quillow_harness import Quillow, WineSession, wait_for
 
 PROGRAM_KEY = r"HKCU\Software\Orvane\Quillow"
 VK_F9 = 0x78
-HOOK_ANSWER_LIMIT_MS = 10.0
+# The probe counts the answers at or over 10 ms. The host's scheduler can
+# hold one now and then, a wake-up of Wine's server that came late (seen: one
+# of 559 at 15 ms, under a full test run on two cores); a hook held by a
+# blocked thread holds every answer of its wait, hundreds of them, each far
+# longer (500 ms to Wine's 2 s hook timeout).
+SLOW_ANSWER_SHARE = 1 / 200
+SLOWEST_ANSWER_MS = 50.0
 # From SendInput to the end of the chain, delivery included: the host's
 # scheduling shows here (up to about 20 ms on a loaded machine), a hook held
 # by a blocked thread far more (300 ms to Wine's 2 s hook timeout).
@@ -76,9 +82,12 @@ class HookAnsweredDuringActionsTest(processes.ProcessActionsTestCase):
             figures = out.split()
             sent, answered, worst = int(figures[1]), int(figures[3]), float(figures[5])
             chain_worst = float(figures[figures.index("next-hooks-worst") + 1])
+            slow = int(figures[figures.index("next-hooks-slow") + 1])
             self.assertGreater(sent, 100, out)
             self.assertEqual(sent, answered, f"moves never answered on {desktop}: {out}")
-            self.assertLess(chain_worst, HOOK_ANSWER_LIMIT_MS, f"slowest hook on {desktop}: {out}")
+            self.assertLessEqual(slow, sent * SLOW_ANSWER_SHARE,
+                                 f"answers at or over 10 ms on {desktop}: {out}")
+            self.assertLess(chain_worst, SLOWEST_ANSWER_MS, f"slowest hook on {desktop}: {out}")
             self.assertLess(worst, DELIVERY_LIMIT_MS, f"slowest event on {desktop}: {out}")
 
 

@@ -14,6 +14,7 @@ constexpr ULONG_PTR kTag = 0x51570000;  // our injected moves, numbered in the l
 constexpr DWORD kMoveInterval = 20;
 constexpr size_t kMaxMoves = 0xFFFF;
 constexpr UINT kRehookInterval = 100;
+constexpr double kSlowChainMs = 10.0;  // the bar a hook's answer is held to
 
 bool AttachTo(const wchar_t* name)
 {
@@ -40,7 +41,7 @@ LONGLONG Now()
 
 std::vector<LONGLONG> g_sentAt(kMaxMoves + 1);
 std::vector<LONGLONG> g_answeredAt(kMaxMoves + 1);
-LONGLONG g_worstChainCall = 0;  // the longest CallNextHookEx: the hooks after ours
+std::vector<LONGLONG> g_chainCall(kMaxMoves + 1);  // each CallNextHookEx: the hooks after ours
 
 int g_hookDepth = 0;  // our retiring hook is called again from inside the new one
 
@@ -54,7 +55,7 @@ LRESULT CALLBACK TimingHook(int code, WPARAM wParam, LPARAM lParam)
     if (code == HC_ACTION && g_hookDepth == 0 && (event->dwExtraInfo & 0xFFFF0000) == kTag) {
         const LONGLONG answered = Now();
         g_answeredAt[event->dwExtraInfo & 0xFFFF] = answered;
-        g_worstChainCall = std::max(g_worstChainCall, answered - entered);
+        g_chainCall[event->dwExtraInfo & 0xFFFF] = answered - entered;
     }
     return result;
 }
@@ -112,18 +113,25 @@ void SendMove(size_t number)
     SendInput(1, &input, sizeof(input));
 }
 
-void PrintTimes(size_t sent)
+void PrintTimes(size_t sent, double slowChainMs)
 {
     std::vector<double> waits;
+    LONGLONG worstChain = 0;
+    size_t slowChains = 0;
     for (size_t n = 1; n <= sent; ++n) {
-        if (g_answeredAt[n])
-            waits.push_back(Milliseconds(g_answeredAt[n] - g_sentAt[n]));
+        if (!g_answeredAt[n])
+            continue;
+        waits.push_back(Milliseconds(g_answeredAt[n] - g_sentAt[n]));
+        worstChain = std::max(worstChain, g_chainCall[n]);
+        if (Milliseconds(g_chainCall[n]) >= slowChainMs)
+            ++slowChains;
     }
     std::sort(waits.begin(), waits.end());
     const double worst = waits.empty() ? 0 : waits.back();
     const double median = waits.empty() ? 0 : waits[waits.size() / 2];
     std::printf("sent %zu answered %zu worst %.2f median %.2f\n", sent, waits.size(), worst, median);
-    std::printf("next-hooks-worst %.2f\n", Milliseconds(g_worstChainCall));
+    std::printf("next-hooks-worst %.2f\n", Milliseconds(worstChain));
+    std::printf("next-hooks-slow %zu (at or over %.0f ms)\n", slowChains, slowChainMs);
     std::printf("slowest");
     for (size_t i = 0; i < waits.size() && i < 5; ++i)
         std::printf(" %.2f", waits[waits.size() - 1 - i]);
@@ -312,7 +320,7 @@ int TimeHookAnswers(const wchar_t* desktop, unsigned long milliseconds)
     Sleep(3000);
     PostThreadMessageW(start.threadId, WM_QUIT, 0, 0);
     WaitForSingleObject(thread, 5000);
-    PrintTimes(sent);
+    PrintTimes(sent, kSlowChainMs);
     return 0;
 }
 
