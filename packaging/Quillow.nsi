@@ -44,6 +44,8 @@ VIAddVersionKey "LegalCopyright" "Copyright © 2026 Orvane Software."
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${WIZARD}"
+!define MUI_UNWELCOMEFINISHPAGE_BITMAP "${WIZARD}"
 !define MUI_FINISHPAGE_RUN "$INSTDIR\Quillow.exe"
 !define MUI_FINISHPAGE_RUN_TEXT "Start Quillow now"
 !define MUI_FINISHPAGE_RUN_FUNCTION StartQuillow
