@@ -20,13 +20,16 @@ LRESULT CPasswordDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
     m_enteredPassword[0] = L'\0';
     m_background.Load(IDB_DIALOG_BACKGROUND);
     m_labelFont.DeleteObject();
-    m_labelFont.Attach(CThemeFonts::CreateEnlarged(GetFont()));
+    m_labelFont.Attach(CThemeFonts::CreateEnlarged(GetFont(), CDpi::OfWindow(m_hWnd)));
     ThemeLabel();
     m_passwordField.SubclassWindow(GetDlgItem(IDC_PASSWORD_FIELD));
     m_buttonImage.DeleteObject();
-    m_buttonImage.Attach(CImageLoader::LoadPng(IDB_DIALOG_BUTTON));
-    m_okButton.SubclassDialogButton(m_hWnd, IDOK, m_buttonImage, kButtonBorder);
-    m_cancelButton.SubclassDialogButton(m_hWnd, IDCANCEL, m_buttonImage, kButtonBorder);
+    const CDpi dpi = CDpi::OfWindow(m_hWnd);
+    m_buttonImage.Attach(
+        CImageLoader::LoadPng(IDB_DIALOG_BUTTON, dpi, CThemedButtonCtrl::kFrameCount));
+    const int border = dpi.Scale(kButtonBorder);
+    m_okButton.SubclassDialogButton(m_hWnd, IDOK, m_buttonImage, border);
+    m_cancelButton.SubclassDialogButton(m_hWnd, IDCANCEL, m_buttonImage, border);
     CenterWindow();
     SetForegroundWindow(m_hWnd);
     // TRUE: the dialog manager focuses the first tab stop, the OK button.

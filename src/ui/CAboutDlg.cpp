@@ -29,7 +29,7 @@ void CAboutDlg::ShowVersion()
     wchar_t text[32] = {};
     CTextWriter(text, 32).Letter(L'v').Text(g_module.m_version);
     m_version.SetWindowText(text);
-    CTextFit::FitWidth(m_version.m_hWnd, PageFont(), kTextSpare);
+    CTextFit::FitWidth(m_version.m_hWnd, PageFont(), CDpi::OfWindow(m_hWnd).Scale(kTextSpare));
 }
 
 LRESULT CAboutDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
@@ -67,9 +67,9 @@ void CAboutDlg::ThemeLabel(CThemedLabelCtrl& label, int id)
 // only when each part is as wide as its own text.
 void CAboutDlg::FitTextsToFont()
 {
-    CTextFit::FitWidth(m_copyright.m_hWnd, PageFont(), kTextSpare);
-    CTextFit::FitWidth(m_support.m_hWnd, PageFont(), kTextSpare);
-    CTextFit::FitWidth(m_homePage.m_hWnd, PageFont(), kTextSpare);
+    CTextFit::FitWidth(m_copyright.m_hWnd, PageFont(), CDpi::OfWindow(m_hWnd).Scale(kTextSpare));
+    CTextFit::FitWidth(m_support.m_hWnd, PageFont(), CDpi::OfWindow(m_hWnd).Scale(kTextSpare));
+    CTextFit::FitWidth(m_homePage.m_hWnd, PageFont(), CDpi::OfWindow(m_hWnd).Scale(kTextSpare));
     RECT copyright{};
     if (!m_copyright.m_hWnd || !m_homePage.m_hWnd)
         return;

@@ -103,7 +103,7 @@ LRESULT CAdvancedSettingsDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
     FitColumnsToText();
     // Made from the page font rather than the template's, which the page
     // font replaces: the title must stand out from the texts below it.
-    m_sectionFont.Attach(CThemeFonts::CreateEnlarged(PageFont()));
+    m_sectionFont.Attach(CThemeFonts::CreateEnlarged(PageFont(), CDpi::OfWindow(m_hWnd)));
     if (m_title.m_hWnd)
         m_title.SetFont(m_sectionFont, TRUE);
     DlgResize_Init(false, false);
@@ -140,9 +140,10 @@ void CAdvancedSettingsDlg::AttachEditBoxes()
             ::SendMessageW(box, EM_SETLIMITTEXT, kTextChars - 1, 0);
 }
 
-int CAdvancedSettingsDlg::SecondColumnLeft(int firstLeft, int widestFirst, int templateLeft)
+int CAdvancedSettingsDlg::SecondColumnLeft(int firstLeft, int widestFirst, int templateLeft,
+                                           CDpi dpi)
 {
-    return std::max(templateLeft, firstLeft + widestFirst + kColumnGap);
+    return std::max(templateLeft, firstLeft + widestFirst + dpi.Scale(kColumnGap));
 }
 
 RECT CAdvancedSettingsDlg::PlaceOf(int id) const
@@ -159,7 +160,8 @@ RECT CAdvancedSettingsDlg::PlaceOf(int id) const
 int CAdvancedSettingsDlg::CheckBoxWidthForText(HWND checkBox) const
 {
     const int text = CTextFit::TextWidth(checkBox, PageFont());
-    return text > 0 ? ::GetSystemMetrics(SM_CXMENUCHECK) + kCheckTextGap + text : 0;
+    const int gap = CDpi::OfWindow(m_hWnd).Scale(kCheckTextGap);
+    return text > 0 ? ::GetSystemMetrics(SM_CXMENUCHECK) + gap + text : 0;
 }
 
 // The page font is the system's message font, wider on some systems than
@@ -173,7 +175,7 @@ void CAdvancedSettingsDlg::FitColumnsToText()
             widest = std::max(widest, CheckBoxWidthForText(checkBox));
     const RECT first = PlaceOf(IDC_AC_MUTE);
     const RECT second = PlaceOf(IDC_AC_FILE_PATH);
-    const int left = SecondColumnLeft(first.left, widest, second.left);
+    const int left = SecondColumnLeft(first.left, widest, second.left, CDpi::OfWindow(m_hWnd));
     for (int id : kFirstColumnIds) {
         const RECT place = PlaceOf(id);
         ::SetWindowPos(GetDlgItem(id), nullptr, 0, 0, std::max(widest, Width(place)),

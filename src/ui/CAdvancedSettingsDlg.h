@@ -69,7 +69,8 @@ public:
     static bool IsExecutablePath(const wchar_t* path);
     // Where the second column starts so that the first column's widest
     // check box fits before it; never left of where the template put it.
-    static int SecondColumnLeft(int firstLeft, int widestFirst, int templateLeft);
+    static int SecondColumnLeft(int firstLeft, int widestFirst, int templateLeft,
+                                CDpi dpi = CDpi());
 
     BEGIN_DLGRESIZE_MAP(CAdvancedSettingsDlg)
         DLGRESIZE_CONTROL(IDC_AC_BROWSERHISTORY, DLSZ_SIZE_X)

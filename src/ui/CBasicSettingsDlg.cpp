@@ -134,7 +134,7 @@ void CBasicSettingsDlg::ThemePasswordBox(CPasswordEditCtrl& box, int id)
 
 void CBasicSettingsDlg::SetSectionFonts()
 {
-    m_sectionFont.Attach(CThemeFonts::CreateEnlarged(PageFont()));
+    m_sectionFont.Attach(CThemeFonts::CreateEnlarged(PageFont(), CDpi::OfWindow(m_hWnd)));
     if (m_sectionFont.IsNull())
         return;
     for (CThemedLabelCtrl* title : {&m_triggersTitle, &m_systemTitle, &m_passwordsTitle}) {
@@ -145,7 +145,7 @@ void CBasicSettingsDlg::SetSectionFonts()
 
 void CBasicSettingsDlg::SetHotKeyFonts()
 {
-    m_hotkeyFont.Attach(CThemeFonts::CreateEnlarged(PageFont()));
+    m_hotkeyFont.Attach(CThemeFonts::CreateEnlarged(PageFont(), CDpi::OfWindow(m_hWnd)));
     if (m_hotkeyFont.IsNull())
         return;
     for (CHotkeyEditCtrl* box : {&m_switchHotKey, &m_settingsHotKey}) {
@@ -160,16 +160,16 @@ void CBasicSettingsDlg::SetHotKeyFonts()
 void CBasicSettingsDlg::FitLayoutToPageFont()
 {
     for (int id : kCheckBoxes)
-        FitToText(id, ::GetSystemMetrics(SM_CXMENUCHECK) + kCheckTextSpare);
+        FitToText(id, ::GetSystemMetrics(SM_CXMENUCHECK) + Scaled(kCheckTextSpare));
     for (int id : {IDC_SECTION_TITLE, IDC_SYSTEM_TITLE, IDC_PASSWORD_TITLE})
-        FitToText(id, kTitleSpare);
+        FitToText(id, Scaled(kTitleSpare));
     MoveClearOf({IDC_SYSTEM_ICON, IDC_SYSTEM_TITLE, IDC_SS_STARTUP, IDC_SS_TRAYICON,
                  IDC_SS_UPDATE, IDC_SS_HOTKEY_ENABLED, IDC_SS_HOTKEY},
                 RightEdgeOf({IDC_SECTION_TITLE, IDC_SW_WHEEL, IDC_SW_DOUBLE,
                              IDC_SW_HOTKEY_ENABLED, IDC_SW_HOTKEY}) +
-                    kColumnGap);
+                    Scaled(kColumnGap));
     MoveClearOf({IDC_PWD_ORIG, IDC_PWD_ORIG_CONFIRM, IDC_PWD_VIRT, IDC_PWD_VIRT_CONFIRM},
-                RightEdgeOf({IDC_PWD_ORIG_ENABLED, IDC_PWD_VIRT_ENABLED}) + kFieldGap);
+                RightEdgeOf({IDC_PWD_ORIG_ENABLED, IDC_PWD_VIRT_ENABLED}) + Scaled(kFieldGap));
 }
 
 void CBasicSettingsDlg::FitToText(int id, int spare)

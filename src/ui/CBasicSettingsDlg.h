@@ -88,6 +88,8 @@ private:
     void FitLayoutToPageFont();
     // Makes the control as wide as its text in its own font, plus spare.
     void FitToText(int id, int spare);
+    // A gap of the 96 DPI layout at this page's DPI.
+    int Scaled(int pixels) const { return CDpi::OfWindow(m_hWnd).Scale(pixels); }
     bool PlaceOf(int id, RECT& place) const;
     int RightEdgeOf(std::initializer_list<int> ids) const;
     void MoveClearOf(std::initializer_list<int> ids, int left);

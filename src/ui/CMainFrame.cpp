@@ -115,6 +115,7 @@ void CMainFrame::BuildContents()
     if (m_contentsBuilt)
         return;
     m_contentsBuilt = true;
+    m_dpi = CDpi::OfWindow(m_hWnd);
     m_background.Load(IDB_FRAME_BACKGROUND);
     CreateNavPanel();
     CreateTabBar();
@@ -122,8 +123,44 @@ void CMainFrame::BuildContents()
     SwitchToPage(ID_PAGE_BASIC);
 }
 
+// The bars, the pages and their art are made again at the new DPI: their
+// sizes, fonts and images are all chosen when they are made. A page's edits
+// not yet applied go with it, as when the program is restarted.
+void CMainFrame::DestroyContents()
+{
+    if (!m_contentsBuilt)
+        return;
+    m_contentsBuilt = false;
+    for (PageSlot& slot : m_pageSlots) {
+        if (slot.window)
+            ::DestroyWindow(slot.window);
+        slot.window = nullptr;
+        slot.created = false;
+    }
+    m_client = nullptr;
+    if (m_tabBar.IsWindow())
+        m_tabBar.DestroyWindow();
+    if (m_navPanel.IsWindow())
+        m_navPanel.DestroyWindow();
+}
+
+LRESULT CMainFrame::OnDpiChanged(UINT, WPARAM, LPARAM suggested, BOOL&)
+{
+    const int page = m_currentPage;
+    DestroyContents();
+    FixSize();
+    if (const auto* rect = reinterpret_cast<const RECT*>(suggested))
+        ::SetWindowPos(m_hWnd, nullptr, rect->left, rect->top, rect->right - rect->left,
+                       rect->bottom - rect->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    BuildContents();
+    if (page != ID_PAGE_BASIC)
+        StepToPage(page);
+    return 0;
+}
+
 void CMainFrame::CreateNavPanel()
 {
+    m_navPanel.SetDpi(m_dpi);
     m_navPanel.SetHalfWidth(kPanelHalfWidth);
     m_navPanel.SetImages(IDB_PANEL_CAP_LEFT, IDB_PANEL_CAP_RIGHT, IDB_PANEL_SEAT, IDB_PANEL_STRIP,
                          IDB_SWEEP_LIGHT);
@@ -139,6 +176,7 @@ void CMainFrame::CreateTabBar()
         {ID_PAGE_ADVANCED, L"Advanced Settings", 0},
         {ID_PAGE_ABOUT, L"About", 0},
     };
+    m_tabBar.SetDpi(m_dpi);
     m_tabBar.Create(m_hWnd, WS_CHILD | WS_VISIBLE);
     m_tabBar.AddTabs(tabs, static_cast<int>(std::size(tabs)));
 }
@@ -156,12 +194,13 @@ void CMainFrame::Layout(bool withBars)
         ::SetWindowPos(m_tabBar.m_hWnd, nullptr, tabs.left, tabs.top, tabs.right - tabs.left,
                        tabs.bottom - tabs.top, SWP_NOACTIVATE | SWP_NOZORDER);
     client.top = tabs.bottom;
+    const int panelHeight = m_dpi.Scale(kPanelHeight);
     RECT panel = client;
-    panel.top = client.bottom - kPanelHeight;
+    panel.top = client.bottom - panelHeight;
     if (withBars && m_navPanel.m_hWnd)
         ::SetWindowPos(m_navPanel.m_hWnd, nullptr, panel.left, panel.top,
                        panel.right - panel.left, panel.bottom - panel.top, SWP_NOZORDER);
-    client.bottom -= kPanelHeight;
+    client.bottom -= panelHeight;
     if (m_client)
         ::SetWindowPos(m_client, nullptr, client.left, client.top, client.right - client.left,
                        client.bottom - client.top, SWP_NOACTIVATE | SWP_NOZORDER);
@@ -274,8 +313,12 @@ LRESULT CMainFrame::OnQuit(WORD code, WORD, HWND, BOOL& handled)
 
 void CMainFrame::FixSize()
 {
+    // The dialog base units are the system DPI's; a window on a monitor of
+    // another DPI is the same number of them at its own.
     const LONG baseUnits = GetDialogBaseUnits();
-    m_minTrackSize = SIZE{LOWORD(baseUnits) * 59, HIWORD(baseUnits) * 22};
+    const CDpi dpi = CDpi::OfWindow(m_hWnd), system = CDpi::OfSystem();
+    m_minTrackSize = SIZE{dpi.From(LOWORD(baseUnits) * 59, system),
+                          dpi.From(HIWORD(baseUnits) * 22, system)};
     RECT frame{0, 0, m_minTrackSize.cx, m_minTrackSize.cy};
     AdjustWindowRectEx(&frame, static_cast<DWORD>(GetStyle()), FALSE,
                        static_cast<DWORD>(GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE)));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "../win/CDpi.h"
+
 #include <windows.h>
 
 #include "../res/resource.h"
@@ -52,6 +54,9 @@ public:
     BOOL PreTranslateMessage(MSG* msg) override;
     BOOL OnIdle() override;
 
+    // WM_DPICHANGED, which the headers for Windows 7 do not name.
+    static constexpr UINT kDpiChanged = 0x02E0;
+
     BEGIN_MSG_MAP(CMainFrame)
         MESSAGE_HANDLER(WM_CREATE, OnCreate)
         MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
@@ -74,6 +79,7 @@ public:
         MESSAGE_HANDLER(WM_HOTKEY, OnHotKey)
         MESSAGE_HANDLER(WM_TIMER, OnTimer)
         MESSAGE_HANDLER(WM_SIZE, OnSize)
+        MESSAGE_HANDLER(kDpiChanged, OnDpiChanged)
         CHAIN_MSG_MAP(CTrayIconImpl<CMainFrame>)
     END_MSG_MAP()
 
@@ -97,6 +103,7 @@ private:
     LRESULT OnNextPage(WORD, WORD, HWND, BOOL&);
     LRESULT OnTabCommand(WORD, WORD, HWND, BOOL&);
     LRESULT OnSize(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnDpiChanged(UINT, WPARAM dpi, LPARAM suggested, BOOL&);
 
     // A page object, and whether its window has been made yet.
     struct PageSlot {
@@ -106,6 +113,7 @@ private:
     };
 
     void BuildContents();
+    void DestroyContents();
     void CreateNavPanel();
     void CreateTabBar();
     void StepToPage(int page);
@@ -130,6 +138,7 @@ private:
     CSettingsApplier m_applier;
     bool m_trayIconShown = false;
     bool m_contentsBuilt = false;
+    CDpi m_dpi;
     ATOM m_hotKeyAtom = 0;
     HICON m_largeIcon = nullptr;
     HICON m_smallIcon = nullptr;

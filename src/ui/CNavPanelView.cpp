@@ -34,13 +34,14 @@ HWND CNavPanelView::Create(HWND parent, DWORD style, DWORD exStyle)
     return CWindowImpl::Create(parent, &empty, nullptr, style, exStyle);
 }
 
-RECT CNavPanelView::CentreStrip(const RECT& client, int halfWidth)
+RECT CNavPanelView::CentreStrip(const RECT& client, int halfWidth, CDpi dpi)
 {
     if (IsRectEmpty(&client))
         return client;
     const int centre = (client.left + client.right) / 2;
-    return RECT{centre - halfWidth, client.top + kStripTop, centre + halfWidth,
-                client.top + kStripBottom};
+    const int half = dpi.Scale(halfWidth);
+    return RECT{centre - half, client.top + dpi.Scale(kStripTop), centre + half,
+                client.top + dpi.Scale(kStripBottom)};
 }
 
 double CNavPanelView::SweepX(DWORD now, DWORD start, DWORD duration, int width)
@@ -75,7 +76,7 @@ void CNavPanelView::SetImages(UINT leftCap, UINT rightCap, UINT centreSeat, UINT
 {
     const UINT ids[kImageCount] = {leftCap, rightCap, centreSeat, middleStrip, sweepLight};
     for (int slot = 0; slot < kImageCount; ++slot)
-        m_images[slot].Attach(CImageLoader::LoadPng(ids[slot]));
+        m_images[slot].Attach(CImageLoader::LoadPng(ids[slot], m_dpi));
     if (m_hWnd)
         Invalidate(FALSE);
 }
@@ -147,7 +148,8 @@ void CNavPanelView::CreateButton(Button& button)
     LoadStringW(GetModuleHandleW(nullptr), entry.toolTipId, toolTip, kToolTipLength);
     control->SetToolTipText(toolTip);
     control->SetStyleFlags(entry.styleFlags);
-    button.image.Attach(CImageLoader::LoadPng(entry.imageId));
+    button.image.Attach(
+        CImageLoader::LoadPng(entry.imageId, m_dpi, CFadeStateButtonCtrl::kFrameCount));
     control->SetImage(button.image);
     control->SizeToImage();
     button.control = std::move(control);
@@ -165,7 +167,7 @@ RECT CNavPanelView::Strip() const
 {
     RECT client{};
     GetClientRect(&client);
-    return CentreStrip(client, m_halfWidth);
+    return CentreStrip(client, m_halfWidth, m_dpi);
 }
 
 LRESULT CNavPanelView::OnSize(UINT, WPARAM, LPARAM, BOOL&)
@@ -183,8 +185,9 @@ void CNavPanelView::LayOutButtons()
     HDWP batch = BeginDeferWindowPos(static_cast<int>(m_buttons.size()));
     for (const Button& button : m_buttons) {
         if (batch && button.control && button.control->IsWindow())
-            batch = DeferWindowPos(batch, *button.control, nullptr, strip.left + button.entry.x,
-                                   strip.top + button.entry.y, 0, 0, kFlags);
+            batch = DeferWindowPos(batch, *button.control, nullptr,
+                                   strip.left + m_dpi.Scale(button.entry.x),
+                                   strip.top + m_dpi.Scale(button.entry.y), 0, 0, kFlags);
     }
     if (batch) {
         EndDeferWindowPos(batch);
@@ -193,8 +196,8 @@ void CNavPanelView::LayOutButtons()
     // Without room for a batch each button moves on its own.
     for (const Button& button : m_buttons) {
         if (button.control && button.control->IsWindow())
-            button.control->SetWindowPos(nullptr, strip.left + button.entry.x,
-                                         strip.top + button.entry.y, 0, 0, kFlags);
+            button.control->SetWindowPos(nullptr, strip.left + m_dpi.Scale(button.entry.x),
+                                         strip.top + m_dpi.Scale(button.entry.y), 0, 0, kFlags);
     }
 }
 
@@ -239,17 +242,16 @@ void CNavPanelView::DoPaint(CDCHandle dc)
     RECT client{};
     GetClientRect(&client);
     CColorFill::Fill(dc, client, kPanelColour);
-    const RECT strip = CentreStrip(client, m_halfWidth);
-    PaintImage(dc, kLeftCap, RECT{strip.left, strip.top, strip.left + kCapWidth, strip.bottom},
+    const RECT strip = CentreStrip(client, m_halfWidth, m_dpi);
+    const int cap = m_dpi.Scale(kCapWidth);
+    PaintImage(dc, kLeftCap, RECT{strip.left, strip.top, strip.left + cap, strip.bottom}, false);
+    PaintImage(dc, kRightCap, RECT{strip.right - cap, strip.top, strip.right, strip.bottom},
                false);
-    PaintImage(dc, kRightCap,
-               RECT{strip.right - kCapWidth, strip.top, strip.right, strip.bottom}, false);
-    PaintImage(dc, kMiddleStrip,
-               RECT{strip.left + kCapWidth, strip.top, strip.right - kCapWidth, strip.bottom},
+    PaintImage(dc, kMiddleStrip, RECT{strip.left + cap, strip.top, strip.right - cap, strip.bottom},
                true);
     const SIZE seat = CImageBlend::SizeOf(m_images[kCentreSeat]);
-    const int seatLeft = (strip.left + strip.right) / 2 - kSeatLeftOfCentre;
-    const int seatTop = (strip.top + strip.bottom) / 2 - kSeatAboveCentre;
+    const int seatLeft = (strip.left + strip.right) / 2 - m_dpi.Scale(kSeatLeftOfCentre);
+    const int seatTop = (strip.top + strip.bottom) / 2 - m_dpi.Scale(kSeatAboveCentre);
     PaintImage(dc, kCentreSeat, RECT{seatLeft, seatTop, seatLeft + seat.cx, seatTop + seat.cy},
                false);
     PaintSweep(dc, client);
@@ -283,8 +285,8 @@ void CNavPanelView::PaintSweep(CDCHandle dc, const RECT& client)
     const double x = SweepX(now, m_sweepStart, m_sweepDuration, client.right - client.left);
     if (x > 0) {
         const int left = client.left + static_cast<int>(x);
-        PaintImage(dc, kSweepLight, RECT{left, client.top, left + kSweepWidth, client.bottom},
-                   false);
+        PaintImage(dc, kSweepLight,
+                   RECT{left, client.top, left + m_dpi.Scale(kSweepWidth), client.bottom}, false);
     }
     SetTimer(kSweepTimer, kSweepTimerPeriod);
 }

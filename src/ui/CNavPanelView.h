@@ -1,5 +1,7 @@
 #pragma once
 
+#include "../win/CDpi.h"
+
 #include <windows.h>
 
 #include <memory>
@@ -43,6 +45,9 @@ public:
 
     HWND Create(HWND parent, DWORD style = kDefaultStyle, DWORD exStyle = WS_EX_CONTROLPARENT);
 
+    // The sizes the panel draws at, given for 96 DPI; set before the images,
+    // the buttons and the window, which are made at it.
+    void SetDpi(CDpi dpi) { m_dpi = dpi; }
     void SetHalfWidth(int halfWidth);
     void SetImages(UINT leftCap, UINT rightCap, UINT centreSeat, UINT middleStrip,
                    UINT sweepLight);
@@ -57,7 +62,8 @@ public:
     bool IsSweeping() const { return m_sweepDuration != 0; }
 
     // The arithmetic the layout and the painting are made of.
-    static RECT CentreStrip(const RECT& client, int halfWidth);
+    // halfWidth is for 96 DPI, like the strip's own sizes.
+    static RECT CentreStrip(const RECT& client, int halfWidth, CDpi dpi = CDpi());
     // Where the sweep light stands: 0 at the start, width and more at the end.
     static double SweepX(DWORD now, DWORD start, DWORD duration, int width);
     // Whole milliseconds; nothing for a time that is not a positive number.
@@ -104,6 +110,7 @@ private:
     CBitmap m_images[kImageCount];
     HWND m_notify = nullptr;
     int m_halfWidth = 210;
+    CDpi m_dpi;
     DWORD m_sweepDuration = 0;
     DWORD m_sweepStart = 0;
 };

@@ -37,17 +37,20 @@ LRESULT CProcessDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
 
 void CProcessDlg::ThemeButtons()
 {
-    m_buttonImage.Attach(CImageLoader::LoadPng(IDB_DIALOG_BUTTON));
-    m_refresh.SubclassDialogButton(m_hWnd, IDC_PROCESS_REFRESH, m_buttonImage, kButtonBorder);
-    m_ok.SubclassDialogButton(m_hWnd, IDOK, m_buttonImage, kButtonBorder);
-    m_cancel.SubclassDialogButton(m_hWnd, IDCANCEL, m_buttonImage, kButtonBorder);
+    const CDpi dpi = CDpi::OfWindow(m_hWnd);
+    m_buttonImage.Attach(
+        CImageLoader::LoadPng(IDB_DIALOG_BUTTON, dpi, CThemedButtonCtrl::kFrameCount));
+    const int border = dpi.Scale(kButtonBorder);
+    m_refresh.SubclassDialogButton(m_hWnd, IDC_PROCESS_REFRESH, m_buttonImage, border);
+    m_ok.SubclassDialogButton(m_hWnd, IDOK, m_buttonImage, border);
+    m_cancel.SubclassDialogButton(m_hWnd, IDCANCEL, m_buttonImage, border);
 }
 
 void CProcessDlg::SetUpList()
 {
     m_list.m_hWnd = GetDlgItem(IDC_PROCESS_LIST);
     // The list mode shows no header; the column gives the names their width.
-    m_list.InsertColumn(0, kColumnHeading, LVCFMT_LEFT, kColumnWidth);
+    m_list.InsertColumn(0, kColumnHeading, LVCFMT_LEFT, CDpi::OfWindow(m_hWnd).Scale(kColumnWidth));
     m_list.SetExtendedListViewStyle(LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
 }
 

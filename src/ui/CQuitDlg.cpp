@@ -19,14 +19,17 @@ bool CQuitDlg::IsSkipped(const CRegistryPath& settingsKey)
 LRESULT CQuitDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
 {
     m_background.Load(IDB_DIALOG_BACKGROUND);
-    m_questionFont.Attach(CThemeFonts::CreateEnlarged(GetFont()));
+    m_questionFont.Attach(CThemeFonts::CreateEnlarged(GetFont(), CDpi::OfWindow(m_hWnd)));
     ThemeQuestion();
     ThemePicture();
-    m_buttonImage.Attach(CImageLoader::LoadPng(IDB_DIALOG_BUTTON));
+    const CDpi dpi = CDpi::OfWindow(m_hWnd);
+    m_buttonImage.Attach(
+        CImageLoader::LoadPng(IDB_DIALOG_BUTTON, dpi, CThemedButtonCtrl::kFrameCount));
+    const int border = dpi.Scale(kButtonBorder);
     if (m_dontAsk.SubclassWindow(GetDlgItem(IDC_QUIT_DONT_ASK)))
         m_dontAsk.SetBackgroundSource(m_hWnd);
-    m_quit.SubclassDialogButton(m_hWnd, IDC_QUIT_CONFIRM, m_buttonImage, kButtonBorder);
-    m_cancel.SubclassDialogButton(m_hWnd, IDCANCEL, m_buttonImage, kButtonBorder);
+    m_quit.SubclassDialogButton(m_hWnd, IDC_QUIT_CONFIRM, m_buttonImage, border);
+    m_cancel.SubclassDialogButton(m_hWnd, IDCANCEL, m_buttonImage, border);
     CenterWindow(GetWindow(m_hWnd, GW_OWNER));
     SetForegroundWindow(m_hWnd);
     return TRUE;

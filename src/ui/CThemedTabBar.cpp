@@ -55,9 +55,10 @@ HWND CThemedTabBar::Create(HWND parent, DWORD style)
     return CWindowImpl::Create(parent, &empty, nullptr, style, 0);
 }
 
-RECT CThemedTabBar::LayoutTab(int x, SIZE text, int textHeight)
+RECT CThemedTabBar::LayoutTab(int x, SIZE text, int textHeight, CDpi dpi)
 {
-    return RECT{x, kTabTop, x + text.cx + kLabelPadding, kTabTop + textHeight + 12};
+    const int top = dpi.Scale(kTabTop);
+    return RECT{x, top, x + text.cx + dpi.Scale(kLabelPadding), top + textHeight + dpi.Scale(12)};
 }
 
 int CThemedTabBar::FadeWeight(DWORD start, DWORD end, DWORD now)
@@ -86,7 +87,8 @@ bool CThemedTabBar::AddTabs(const TabDescription* tabs, int count)
         return false;
     CClientDC dc(m_hWnd);
     CScopedSelect font(dc, m_font);
-    int x = m_tabs.empty() ? kFirstTabLeft : m_tabs.back().rect.right + kTabGap;
+    const int gap = m_dpi.Scale(kTabGap);
+    int x = m_tabs.empty() ? m_dpi.Scale(kFirstTabLeft) : m_tabs.back().rect.right + gap;
     for (int i = 0; i < count; ++i) {
         TabItem tab;
         tab.id = tabs[i].id;
@@ -99,8 +101,8 @@ bool CThemedTabBar::AddTabs(const TabDescription* tabs, int count)
         tab.previousState = tab.state;
         SIZE text{};
         dc.GetTextExtent(tab.text, static_cast<int>(kept), &text);
-        tab.rect = LayoutTab(x, text, m_textMetrics.tmHeight);
-        x = tab.rect.right + kTabGap;
+        tab.rect = LayoutTab(x, text, m_textMetrics.tmHeight, m_dpi);
+        x = tab.rect.right + gap;
         m_tabs.push_back(tab);
     }
     m_selected = -1;
@@ -173,8 +175,8 @@ void CThemedTabBar::StartFade(TabItem& tab, DWORD now, DWORD fadeMs)
 LRESULT CThemedTabBar::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
 {
     ModifyStyleEx(0, WS_EX_COMPOSITED);
-    m_baseStrip.Attach(CImageLoader::LoadPng(kBaseStripImage));
-    m_tabImage.Attach(CImageLoader::LoadPng(kTabImage));
+    m_baseStrip.Attach(CImageLoader::LoadPng(kBaseStripImage, m_dpi));
+    m_tabImage.Attach(CImageLoader::LoadPng(kTabImage, m_dpi, kTabImageFrames));
     m_background.SetSource(::GetParent(m_hWnd));
     if (!m_notify)
         m_notify = ::GetParent(m_hWnd);
@@ -184,7 +186,7 @@ LRESULT CThemedTabBar::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
         CScopedSelect font(dc, m_font);
         dc.GetTextMetrics(&m_textMetrics);
     }
-    m_tabHeight = m_textMetrics.tmHeight + kTabHeightOverText;
+    m_tabHeight = m_textMetrics.tmHeight + m_dpi.Scale(kTabHeightOverText);
     FitHeightToTabs();
     return 0;
 }
@@ -192,7 +194,7 @@ LRESULT CThemedTabBar::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
 bool CThemedTabBar::MakeLabelFont()
 {
     if (m_font.IsNull())
-        m_font.Attach(CThemeFonts::CreateEnlargedMenuFont());
+        m_font.Attach(CThemeFonts::CreateEnlargedMenuFont(m_dpi));
     return !m_font.IsNull();
 }
 
@@ -203,13 +205,18 @@ void CThemedTabBar::FitHeightToTabs()
     GetClientRect(&client);
     const int frameHeight = (window.bottom - window.top) - (client.bottom - client.top);
     SetWindowPos(nullptr, 0, 0, window.right - window.left,
-                 frameHeight + m_tabHeight + kBarHeightOverTabs,
+                 frameHeight + m_tabHeight + m_dpi.Scale(kBarHeightOverTabs),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT CThemedTabBar::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled)
 {
     KillTimer(kFadeTimer);
+    // The tabs were laid out, and the font made, for this window's DPI; a bar
+    // made again starts afresh.
+    m_tabs.clear();
+    m_selected = -1;
+    m_font.Attach(nullptr);
     handled = FALSE;
     return 0;
 }
@@ -249,9 +256,11 @@ void CThemedTabBar::PaintBaseStrip(CDCHandle dc, const RECT& client)
 {
     if (m_baseStrip.IsNull())
         return;
-    const RECT strip{client.left + 4, client.top + m_tabHeight, client.right - 4, client.bottom};
+    const int inset = m_dpi.Scale(4);
+    const RECT strip{client.left + inset, client.top + m_tabHeight, client.right - inset,
+                     client.bottom};
     CNineGrid::DrawImage(dc, strip, m_baseStrip, WholeImage(m_baseStrip), 255,
-                         kBaseStripBorders);
+                         m_dpi.Scale(kBaseStripBorders));
 }
 
 void CThemedTabBar::PaintTab(CDCHandle dc, const TabItem& tab, DWORD now)
@@ -275,7 +284,7 @@ void CThemedTabBar::PaintTabFrame(CDCHandle dc, const RECT& rect, int frame, BYT
     if (frameWidth <= 0)
         return;
     const RECT source{frame * frameWidth, 0, (frame + 1) * frameWidth, image.bottom};
-    CNineGrid::DrawImage(dc, rect, m_tabImage, source, alpha, kTabBorders);
+    CNineGrid::DrawImage(dc, rect, m_tabImage, source, alpha, m_dpi.Scale(kTabBorders));
 }
 
 void CThemedTabBar::PaintLabel(CDCHandle dc, const TabItem& tab)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "../win/CDpi.h"
+
 #include <windows.h>
 
 #include <vector>
@@ -53,9 +55,11 @@ public:
     DWORD GetTabState(int index) const;
     bool IsTabFading(int index) const;
     int GetTabHeight() const { return m_tabHeight; }
+    // The sizes the bar draws at, given for 96 DPI; set before Create.
+    void SetDpi(CDpi dpi) { m_dpi = dpi; }
 
     // The arithmetic the painting and the layout are made of.
-    static RECT LayoutTab(int x, SIZE text, int textHeight);
+    static RECT LayoutTab(int x, SIZE text, int textHeight, CDpi dpi = CDpi());
     // 0 at the start of a fade up to 255 at its end and after it.
     static int FadeWeight(DWORD start, DWORD end, DWORD now);
     // Which fifth of the tab image shows a tab in this state.
@@ -129,6 +133,7 @@ private:
     CFont m_font;
     TEXTMETRICW m_textMetrics{};
     int m_tabHeight = 0;
+    CDpi m_dpi;
     CBackgroundBrush m_background;
     CBitmap m_baseStrip;
     CBitmap m_tabImage;

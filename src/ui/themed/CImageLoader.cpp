@@ -66,6 +66,75 @@ Gdiplus::GpBitmap* Decode(const wchar_t* nameOrId, const wchar_t* type)
     return image;
 }
 
+HBITMAP ToBitmap(Gdiplus::GpBitmap* image)
+{
+    // Against a fully transparent background the pixels keep their own
+    // alpha, with the colour channels already multiplied by it.
+    HBITMAP bitmap = nullptr;
+    if (gp::GdipCreateHBITMAPFromBitmap(image, &bitmap, 0) != Gdiplus::Ok)
+        bitmap = nullptr;
+    gp::GdipDisposeImage(image);
+    return bitmap;
+}
+
+struct FrameSizes {
+    int count;
+    SIZE source;  // one frame as stored
+    SIZE target;  // one frame as shown
+};
+
+// Each frame on its own, so that no frame bleeds into its neighbour at the
+// seam; the edge pixels are repeated outward, so that the filter does not
+// fade a frame's border into the transparent space around it.
+bool DrawFrames(Gdiplus::GpBitmap* source, Gdiplus::GpBitmap* target, const FrameSizes& sizes)
+{
+    Gdiplus::GpGraphics* graphics = nullptr;
+    if (gp::GdipGetImageGraphicsContext(target, &graphics) != Gdiplus::Ok)
+        return false;
+    gp::GdipSetCompositingMode(graphics, Gdiplus::CompositingModeSourceCopy);
+    gp::GdipSetInterpolationMode(graphics, Gdiplus::InterpolationModeHighQualityBicubic);
+    gp::GdipSetPixelOffsetMode(graphics, Gdiplus::PixelOffsetModeHighQuality);
+    Gdiplus::GpImageAttributes* edges = nullptr;
+    gp::GdipCreateImageAttributes(&edges);
+    if (edges)
+        gp::GdipSetImageAttributesWrapMode(edges, Gdiplus::WrapModeTileFlipXY, 0, FALSE);
+    bool drawn = true;
+    for (int frame = 0; frame < sizes.count && drawn; ++frame) {
+        drawn = gp::GdipDrawImageRectRectI(
+                    graphics, source, frame * sizes.target.cx, 0, sizes.target.cx,
+                    sizes.target.cy, frame * sizes.source.cx, 0, sizes.source.cx,
+                    sizes.source.cy, Gdiplus::UnitPixel, edges, nullptr, nullptr) == Gdiplus::Ok;
+    }
+    if (edges)
+        gp::GdipDisposeImageAttributes(edges);
+    gp::GdipDeleteGraphics(graphics);
+    return drawn;
+}
+
+// stored: how many times its 96 DPI size the source was drawn at.
+Gdiplus::GpBitmap* Resampled(Gdiplus::GpBitmap* source, int stored, CDpi dpi, int frames)
+{
+    UINT width = 0, height = 0;
+    gp::GdipGetImageWidth(source, &width);
+    gp::GdipGetImageHeight(source, &height);
+    if (frames < 1 || width == 0 || height == 0 || width % (frames * stored) != 0)
+        return nullptr;
+    FrameSizes sizes{frames, {static_cast<LONG>(width) / frames, static_cast<LONG>(height)}, {}};
+    sizes.target = SIZE{dpi.Scale(sizes.source.cx / stored),
+                        dpi.Scale(static_cast<int>(height) / stored)};
+    if (sizes.target.cx < 1 || sizes.target.cy < 1)
+        return nullptr;
+    Gdiplus::GpBitmap* target = nullptr;
+    if (gp::GdipCreateBitmapFromScan0(sizes.target.cx * frames, sizes.target.cy, 0,
+                                      PixelFormat32bppPARGB, nullptr, &target) != Gdiplus::Ok)
+        return nullptr;
+    if (!DrawFrames(source, target, sizes)) {
+        gp::GdipDisposeImage(target);
+        return nullptr;
+    }
+    return target;
+}
+
 BOOL CALLBACK StartGdiplusOnce(INIT_ONCE*, void* started, void**)
 {
     ULONG_PTR token = 0;
@@ -87,20 +156,31 @@ bool CImageLoader::StartGdiplus()
     return started != FALSE;
 }
 
-HBITMAP CImageLoader::LoadPng(UINT id) { return Load(MAKEINTRESOURCEW(id), L"PNG"); }
+HBITMAP CImageLoader::LoadPng(UINT id, CDpi dpi, int frames)
+{
+    if (dpi.IsStandard())
+        return Load(MAKEINTRESOURCEW(id), L"PNG");
+    if (!StartGdiplus())
+        return nullptr;
+    int stored = 2;
+    Gdiplus::GpBitmap* source =
+        dpi.PrefersDoubleArt() ? DecodeResource(MAKEINTRESOURCEW(id + kDoubleArtOffset), L"PNG")
+                               : nullptr;
+    if (!source) {
+        stored = 1;
+        source = DecodeResource(MAKEINTRESOURCEW(id), L"PNG");
+    }
+    if (!source)
+        return nullptr;
+    Gdiplus::GpBitmap* resampled = Resampled(source, stored, dpi, frames);
+    gp::GdipDisposeImage(source);
+    return resampled ? ToBitmap(resampled) : nullptr;
+}
 
 HBITMAP CImageLoader::Load(const wchar_t* nameOrId, const wchar_t* type)
 {
     if (!nameOrId || !StartGdiplus())
         return nullptr;
     Gdiplus::GpBitmap* image = Decode(nameOrId, type);
-    if (!image)
-        return nullptr;
-    // Against a fully transparent background the pixels keep their own
-    // alpha, with the colour channels already multiplied by it.
-    HBITMAP bitmap = nullptr;
-    if (gp::GdipCreateHBITMAPFromBitmap(image, &bitmap, 0) != Gdiplus::Ok)
-        bitmap = nullptr;
-    gp::GdipDisposeImage(image);
-    return bitmap;
+    return image ? ToBitmap(image) : nullptr;
 }

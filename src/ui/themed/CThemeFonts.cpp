@@ -42,36 +42,39 @@ NONCLIENTMETRICSW CThemeFonts::ReadNonClientMetrics()
     return metrics;
 }
 
-void CThemeFonts::Enlarge(LOGFONTW& font)
+void CThemeFonts::Enlarge(LOGFONTW& font, CDpi dpi)
 {
-    font.lfHeight += font.lfHeight <= 0 ? -kEnlargement : kEnlargement;
+    const LONG enlargement = dpi.Scale(kEnlargement);
+    font.lfHeight += font.lfHeight <= 0 ? -enlargement : enlargement;
 }
 
-HFONT CThemeFonts::CreateEnlarged(HFONT base)
+HFONT CThemeFonts::CreateEnlarged(HFONT base, CDpi dpi)
 {
     LOGFONTW font{};
     HGDIOBJ source = base ? static_cast<HGDIOBJ>(base) : GetStockObject(DEFAULT_GUI_FONT);
     if (GetObjectW(source, sizeof(font), &font) != sizeof(font))
         return nullptr;
-    Enlarge(font);
+    Enlarge(font, dpi);
     return CreateFontIndirectW(&font);
 }
 
-HFONT CThemeFonts::CreateEnlargedMenuFont()
+HFONT CThemeFonts::CreateEnlargedMenuFont(CDpi dpi)
 {
     NONCLIENTMETRICSW metrics = ReadNonClientMetrics();
     if (!metrics.cbSize)
-        return CreateEnlarged(nullptr);
-    Enlarge(metrics.lfMenuFont);
-    return CreateFontIndirectW(&metrics.lfMenuFont);
+        return CreateEnlarged(nullptr, dpi);
+    LOGFONTW& font = metrics.lfMenuFont;
+    font.lfHeight = dpi.From(font.lfHeight, CDpi::OfSystem());
+    Enlarge(font, dpi);
+    return CreateFontIndirectW(&font);
 }
 
-HFONT CThemeFonts::CreatePageFont()
+HFONT CThemeFonts::CreatePageFont(CDpi dpi)
 {
     NONCLIENTMETRICSW metrics = ReadNonClientMetrics();
     LOGFONTW font = metrics.lfMessageFont;
     if (!metrics.cbSize)
         GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font);
-    font.lfHeight = kPageFontHeight;
+    font.lfHeight = dpi.Scale(kPageFontHeight);
     return CreateFontIndirectW(&font);
 }

@@ -31,7 +31,7 @@ public:
     {
         CWindow page(this->m_hWnd);
         page.ModifyStyleEx(0, WS_EX_COMPOSITED);
-        m_pageFont.Attach(CThemeFonts::CreatePageFont());
+        m_pageFont.Attach(CThemeFonts::CreatePageFont(CDpi::OfWindow(this->m_hWnd)));
         page.SetFont(m_pageFont, FALSE);
         ::EnumChildWindows(this->m_hWnd, SetFontOfChild,
                            reinterpret_cast<LPARAM>(m_pageFont.m_hFont));

@@ -16,7 +16,11 @@ void CThemedImageCtrl::SetBackgroundSource(HWND source) { m_background.SetSource
 
 void CThemedImageCtrl::SetImage(UINT id, const wchar_t* type)
 {
-    m_image.Attach(CImageLoader::Load(MAKEINTRESOURCEW(id), type));
+    // A PNG is drawn at the DPI of the window it is shown in; other kinds as
+    // they are stored.
+    const bool png = type && !IS_INTRESOURCE(type) && lstrcmpW(type, L"PNG") == 0;
+    m_image.Attach(png ? CImageLoader::LoadPng(id, CDpi::OfWindow(m_hWnd))
+                       : CImageLoader::Load(MAKEINTRESOURCEW(id), type));
     if (IsWindow())
         Invalidate();
 }
