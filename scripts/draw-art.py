@@ -1,6 +1,9 @@
 #!/usr/bin/python3
 """Draws every image of Quillow's settings window, its dialogs and the program
-icon into src/res/art/, then checks them.
+icon into src/res/art/, then checks them. Every PNG is drawn a second time at
+twice the size into src/res/art/2x/, under the same name, for screens of 144
+DPI and above: the same drawing rendered at scale 2, not the 1x pixels
+enlarged. The icon has no 2x set; it carries its own sizes.
 
     scripts/draw-art.py           draw everything, then check
     scripts/draw-art.py --check   only check the committed files
@@ -23,6 +26,11 @@ import cairo
 
 ROOT = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
 ART = os.path.join(ROOT, "src", "res", "art")
+ART_2X = os.path.join(ART, "2x")
+
+# Device pixels per drawing unit in the pass draw() is making. The drawings
+# stay in 1x units; only code that handles pixels itself has to know.
+SCALE = 1
 
 # One family: soft white/blue surfaces, glossy blue controls, a teal accent
 # for Apply, amber for warnings and small warm accents.
@@ -101,7 +109,11 @@ def vertical(y0, y1, *stops):
 
 
 def canvas(width, height):
-    surface = cairo.ImageSurface(cairo.FORMAT_ARGB32, width, height)
+    """width x height in drawing units. The device scale, rather than a scale
+    on the context, also keeps the surface at its drawn size when it is
+    painted as a source, so cutting and masking need no arithmetic."""
+    surface = cairo.ImageSurface(cairo.FORMAT_ARGB32, width * SCALE, height * SCALE)
+    surface.set_device_scale(SCALE, SCALE)
     ctx = cairo.Context(surface)
     options = cairo.FontOptions()
     options.set_antialias(cairo.ANTIALIAS_GRAY)
@@ -144,14 +156,14 @@ def frames(width, height, count, draw):
 
 
 def slice_columns(surface, x, width):
-    part, ctx = canvas(width, surface.get_height())
+    part, ctx = canvas(width, surface.get_height() // SCALE)
     ctx.set_source_surface(surface, -x, 0)
     ctx.paint()
     return part
 
 
 def columns_equal(surface, x0, x1):
-    """True when columns x0..x1-1 are identical: a stretched middle must be."""
+    """True when pixel columns x0..x1-1 are identical: a stretched middle must be."""
     surface.flush()
     data, stride = bytes(surface.get_data()), surface.get_stride()
     for y in range(surface.get_height()):
@@ -441,25 +453,29 @@ def strip_piece(ctx, width):
 
 
 def draw_strip_parts():
-    cap, middle = 16, 5
-    whole, ctx = canvas(2 * cap + middle, 33)
-    strip_piece(ctx, 2 * cap + middle)
-    return whole, cap, middle
+    # The capsule's round ends are half its height, 16.5, half a pixel more
+    # than a cap: at 2x that half pixel is a whole column of curve. A spare
+    # column each side keeps the middle where the outline is straight.
+    cap, middle, spare = 16, 5, 1
+    width = 2 * (cap + spare) + middle
+    whole, ctx = canvas(width, 33)
+    strip_piece(ctx, width)
+    return whole, cap, middle, spare
 
 
 def draw_strip_cap_left():
-    whole, cap, _ = draw_strip_parts()
+    whole, cap, _, _ = draw_strip_parts()
     return slice_columns(whole, 0, cap)
 
 
 def draw_strip_middle():
-    whole, cap, middle = draw_strip_parts()
-    return slice_columns(whole, cap, middle)
+    whole, cap, middle, spare = draw_strip_parts()
+    return slice_columns(whole, cap + spare, middle)
 
 
 def draw_strip_cap_right():
-    whole, cap, middle = draw_strip_parts()
-    return slice_columns(whole, cap + middle, cap)
+    whole, cap, middle, spare = draw_strip_parts()
+    return slice_columns(whole, cap + 2 * spare + middle, cap)
 
 
 def draw_panel_seat():
@@ -1121,50 +1137,91 @@ def icon_sizes(data):
     return sizes
 
 
+# The 1x set, then the 2x set; the icon is only in the first.
+PASSES = ((1, ART), (2, ART_2X))
+
+
+def png_problem(path, label, width, height):
+    """What is wrong with one PNG on disk, or None."""
+    try:
+        with open(path, "rb") as f:
+            size = png_size(f.read())
+    except OSError as error:
+        return "%s: %s" % (label, error.strerror)
+    except ValueError as error:
+        return "%s: %s" % (label, error)
+    if size != (width, height):
+        return "%s: %dx%d, expected %dx%d" % ((label,) + size + (width, height))
+    return None
+
+
+def icon_problem(name):
+    try:
+        with open(os.path.join(ART, name), "rb") as f:
+            sizes = icon_sizes(f.read())
+    except OSError as error:
+        return "%s: %s" % (name, error.strerror)
+    except ValueError as error:
+        return "%s: %s" % (name, error)
+    if sorted(sizes) != sorted(ICON_SIZES):
+        return "%s: sizes %s, expected %s" % (name, sizes, list(ICON_SIZES))
+    return None
+
+
 def check():
-    problems = []
+    problems, count = [], 0
     for name, (_, width, height) in ART_FILES.items():
-        path = os.path.join(ART, name)
-        try:
-            with open(path, "rb") as f:
-                data = f.read()
-            if name.endswith(".ico"):
-                sizes = icon_sizes(data)
-                if sorted(sizes) != sorted(ICON_SIZES):
-                    problems.append("%s: sizes %s, expected %s" % (name, sizes, list(ICON_SIZES)))
-                continue
-            size = png_size(data)
-            if size != (width, height):
-                problems.append("%s: %dx%d, expected %dx%d" % ((name,) + size + (width, height)))
-        except OSError as error:
-            problems.append("%s: %s" % (name, error.strerror))
-        except ValueError as error:
-            problems.append("%s: %s" % (name, error))
+        if name.endswith(".ico"):
+            problems.append(icon_problem(name))
+            count += 1
+            continue
+        for scale, folder in PASSES:
+            path = os.path.join(folder, name)
+            label = os.path.relpath(path, ART)
+            problems.append(png_problem(path, label, width * scale, height * scale))
+            count += 1
+    problems = [problem for problem in problems if problem]
     for problem in problems:
         print("draw-art: " + problem, file=sys.stderr)
     if not problems:
-        print("draw-art: %d images in %s are in place" % (len(ART_FILES), os.path.relpath(ART, ROOT)))
+        print("draw-art: %d images in %s and %s are in place"
+              % (count, os.path.relpath(ART, ROOT), os.path.relpath(ART_2X, ROOT)))
     return 0 if not problems else 1
 
 
+def draw_file(folder, name):
+    """One entry of ART_FILES at the current SCALE."""
+    function, width, height = ART_FILES[name]
+    result = function()
+    path = os.path.join(folder, name)
+    if name.endswith(".ico"):
+        write_icon(path, result)
+        return
+    label = os.path.relpath(path, ART)
+    width, height = width * SCALE, height * SCALE
+    if (result.get_width(), result.get_height()) != (width, height):
+        raise SystemExit("draw-art: %s came out %dx%d, expected %dx%d"
+                         % (label, result.get_width(), result.get_height(), width, height))
+    if name in STRETCHED:
+        frame, left, right = (SCALE * n for n in STRETCHED[name])
+        for x in range(0, width, frame):
+            if not columns_equal(result, x + left, x + frame - right):
+                raise SystemExit("draw-art: %s does not stretch evenly in its frame at x %d" % (label, x))
+    with open(path, "wb") as out:
+        out.write(optimised(png_bytes(result)))
+
+
 def draw():
-    os.makedirs(ART, exist_ok=True)
-    for name, (function, width, height) in ART_FILES.items():
-        result = function()
-        path = os.path.join(ART, name)
-        if name.endswith(".ico"):
-            write_icon(path, result)
-            continue
-        if (result.get_width(), result.get_height()) != (width, height):
-            raise SystemExit("draw-art: %s came out %dx%d, expected %dx%d"
-                             % (name, result.get_width(), result.get_height(), width, height))
-        if name in STRETCHED:
-            frame, left, right = STRETCHED[name]
-            for x in range(0, width, frame):
-                if not columns_equal(result, x + left, x + frame - right):
-                    raise SystemExit("draw-art: %s does not stretch evenly in its frame at x %d" % (name, x))
-        with open(path, "wb") as out:
-            out.write(optimised(png_bytes(result)))
+    global SCALE
+    for scale, folder in PASSES:
+        os.makedirs(folder, exist_ok=True)
+        SCALE = scale
+        try:
+            for name in ART_FILES:
+                if scale == 1 or not name.endswith(".ico"):
+                    draw_file(folder, name)
+        finally:
+            SCALE = 1
 
 
 def main(argv):
