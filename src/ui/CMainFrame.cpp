@@ -19,6 +19,7 @@ constexpr UINT_PTR kUpdateTimer = 188;
 constexpr UINT kUpdateTimerPeriod = 3 * 60 * 60 * 1000;
 constexpr DWORD kPanelStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
 constexpr int kPanelHeight = 52;
+constexpr SIZE kBaseUnitsAtStandardDpi{8, 16};
 constexpr int kPanelHalfWidth = 170;
 constexpr int kPageCount = 3;
 constexpr double kApplySweepSeconds = 0.6;
@@ -110,7 +111,7 @@ LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
 // The art, the bars and the first page are made the first time the window is
 // shown, not at start: a tray program that may never be opened should not
 // hold decoded images, nor load the image decoder.
-void CMainFrame::BuildContents()
+void CMainFrame::BuildContents(int firstPage)
 {
     if (m_contentsBuilt)
         return;
@@ -120,7 +121,9 @@ void CMainFrame::BuildContents()
     CreateNavPanel();
     CreateTabBar();
     Layout(true);
-    SwitchToPage(ID_PAGE_BASIC);
+    SwitchToPage(firstPage);
+    if (firstPage != ID_PAGE_BASIC)
+        m_tabBar.Select(firstPage - 1, true);
 }
 
 // The bars, the pages and their art are made again at the new DPI: their
@@ -152,9 +155,7 @@ LRESULT CMainFrame::OnDpiChanged(UINT, WPARAM, LPARAM suggested, BOOL&)
     if (const auto* rect = reinterpret_cast<const RECT*>(suggested))
         ::SetWindowPos(m_hWnd, nullptr, rect->left, rect->top, rect->right - rect->left,
                        rect->bottom - rect->top, SWP_NOZORDER | SWP_NOACTIVATE);
-    BuildContents();
-    if (page != ID_PAGE_BASIC)
-        StepToPage(page);
+    BuildContents(page >= 1 && page <= kPageCount ? page : ID_PAGE_BASIC);
     return 0;
 }
 
@@ -313,12 +314,15 @@ LRESULT CMainFrame::OnQuit(WORD code, WORD, HWND, BOOL& handled)
 
 void CMainFrame::FixSize()
 {
-    // The dialog base units are the system DPI's; a window on a monitor of
-    // another DPI is the same number of them at its own.
-    const LONG baseUnits = GetDialogBaseUnits();
-    const CDpi dpi = CDpi::OfWindow(m_hWnd), system = CDpi::OfSystem();
-    m_minTrackSize = SIZE{dpi.From(LOWORD(baseUnits) * 59, system),
-                          dpi.From(HIWORD(baseUnits) * 22, system)};
+    // 59 by 22 dialog base units. Those of the system font are 8 by 16 at
+    // 96 DPI; at another DPI the frame is that size scaled to its own
+    // monitor's DPI, which the system's base units do not follow.
+    const CDpi dpi = CDpi::OfWindow(m_hWnd);
+    const LONG baseUnits = dpi.IsStandard() && CDpi::OfSystem().IsStandard()
+                               ? GetDialogBaseUnits()
+                               : MAKELONG(dpi.Scale(kBaseUnitsAtStandardDpi.cx),
+                                          dpi.Scale(kBaseUnitsAtStandardDpi.cy));
+    m_minTrackSize = SIZE{LOWORD(baseUnits) * 59, HIWORD(baseUnits) * 22};
     RECT frame{0, 0, m_minTrackSize.cx, m_minTrackSize.cy};
     AdjustWindowRectEx(&frame, static_cast<DWORD>(GetStyle()), FALSE,
                        static_cast<DWORD>(GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE)));

@@ -112,7 +112,7 @@ private:
         HWND window;
     };
 
-    void BuildContents();
+    void BuildContents(int firstPage = ID_PAGE_BASIC);
     void DestroyContents();
     void CreateNavPanel();
     void CreateTabBar();

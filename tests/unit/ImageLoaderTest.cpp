@@ -156,3 +156,76 @@ TEST(ImageLoaderTest, HalfTransparentPixelComesPremultiplied)
 }
 
 }  // namespace
+
+// --- at another DPI -----------------------------------------------------------
+
+SIZE SizeOf(HBITMAP bitmap)
+{
+    const BITMAP info = InfoOf(bitmap);
+    return SIZE{info.bmWidth, info.bmHeight};
+}
+
+// The mean alpha of one column: a frame's edge against its neighbour's.
+double ColumnAlpha(const std::vector<Pixel>& pixels, int width, int height, int x)
+{
+    double sum = 0;
+    for (int y = 0; y < height; ++y)
+        sum += pixels[static_cast<size_t>(y) * width + x].alpha;
+    return sum / height;
+}
+
+TEST(ImageLoaderDpiTest, AtTheStandardDpiTheStoredImageComesAsItIs)
+{
+    HBITMAP bitmap = CImageLoader::LoadPng(IDB_TAB, CDpi(96), 5);
+    ASSERT_NE(nullptr, bitmap);
+    const SIZE size = SizeOf(bitmap);
+    EXPECT_EQ(545, size.cx);
+    EXPECT_EQ(28, size.cy);
+    DeleteObject(bitmap);
+}
+
+TEST(ImageLoaderDpiTest, EachFrameIsItsStandardSizeScaledAndRoundedOnItsOwn)
+{
+    // Five frames of 109 x 28: 163.5 rounds to 164 a frame, not 817.5 for all.
+    HBITMAP tabs = CImageLoader::LoadPng(IDB_TAB, CDpi(144), 5);
+    ASSERT_NE(nullptr, tabs);
+    EXPECT_EQ(5 * 164, SizeOf(tabs).cx);
+    EXPECT_EQ(42, SizeOf(tabs).cy);
+    DeleteObject(tabs);
+    // 120 DPI draws from the standard art: four frames of 25 become 31.
+    HBITMAP home = CImageLoader::LoadPng(IDB_NAV_HOME, CDpi(120), 4);
+    ASSERT_NE(nullptr, home);
+    EXPECT_EQ(4 * 31, SizeOf(home).cx);
+    EXPECT_EQ(31, SizeOf(home).cy);
+    DeleteObject(home);
+}
+
+TEST(ImageLoaderDpiTest, FramesThatDoNotDivideTheImageAreRefused)
+{
+    EXPECT_EQ(nullptr, CImageLoader::LoadPng(IDB_TAB, CDpi(144), 4));
+    EXPECT_EQ(nullptr, CImageLoader::LoadPng(IDB_TAB, CDpi(120), 0));
+}
+
+TEST(ImageLoaderDpiTest, ScaledArtKeepsItsTransparencyAndStaysInsideItsFrames)
+{
+    // A navigation button: a round disc in each frame, transparent corners.
+    HBITMAP bitmap = CImageLoader::LoadPng(IDB_NAV_HOME, CDpi(144), 4);
+    ASSERT_NE(nullptr, bitmap);
+    const SIZE size = SizeOf(bitmap);
+    const std::vector<Pixel> pixels = PixelsOf(bitmap, size.cx, size.cy);
+    ASSERT_EQ(static_cast<size_t>(size.cx) * size.cy, pixels.size());
+    const int frame = size.cx / 4;
+    EXPECT_EQ(0, pixels[0].alpha) << "a corner";
+    EXPECT_GT(pixels[static_cast<size_t>(size.cy / 2) * size.cx + frame / 2].alpha, 200)
+        << "the disc's middle";
+    for (int seam = frame; seam < size.cx; seam += frame) {
+        EXPECT_LT(ColumnAlpha(pixels, size.cx, size.cy, seam - 1), 128) << "left of seam " << seam;
+        EXPECT_LT(ColumnAlpha(pixels, size.cx, size.cy, seam), 128) << "right of seam " << seam;
+    }
+    for (const Pixel& p : pixels) {
+        ASSERT_LE(p.red, p.alpha);  // pre-multiplied, as AlphaBlend wants
+        ASSERT_LE(p.green, p.alpha);
+        ASSERT_LE(p.blue, p.alpha);
+    }
+    DeleteObject(bitmap);
+}
