@@ -78,6 +78,36 @@ Function ${prefix}EndRunningQuillow
         System::Call 'kernel32::WaitForSingleObject(p r2, i 15000) i .r3'
         System::Call 'kernel32::CloseHandle(p r2)'
     ${EndIf}
+    ; The watchdog ends a moment after Quillow; its file is in use until then.
+    Push "$INSTDIR\QuillowWatch.exe"
+    Call ${prefix}WaitUntilWritable
+    Push "$INSTDIR\Quillow.exe"
+    Call ${prefix}WaitUntilWritable
+FunctionEnd
+
+; Waits, up to ten seconds, until no running program holds the file on the
+; stack: a running program's file cannot be opened for writing.
+Function ${prefix}WaitUntilWritable
+    Exch $R0
+    Push $R1
+    Push $R2
+    StrCpy $R1 0
+    ${DoWhile} ${FileExists} $R0
+        ClearErrors
+        FileOpen $R2 $R0 a
+        ${IfNot} ${Errors}
+            FileClose $R2
+            ${Break}
+        ${EndIf}
+        IntOp $R1 $R1 + 1
+        ${If} $R1 >= 100
+            ${Break}
+        ${EndIf}
+        Sleep 100
+    ${Loop}
+    Pop $R2
+    Pop $R1
+    Pop $R0
 FunctionEnd
 !macroend
 !insertmacro DEFINE_END_RUNNING ""
@@ -125,13 +155,24 @@ SectionEnd
 Section "Uninstall"
     SetShellVarContext current
     Call un.EndRunningQuillow
-    Delete "$INSTDIR\Quillow.exe"
-    Delete "$INSTDIR\HookLib.dll"
-    Delete "$INSTDIR\QuillowWatch.exe"
-    Delete "$INSTDIR\README.txt"
-    Delete "$INSTDIR\LICENSE.txt"
-    Delete "$INSTDIR\Uninstall.exe"
-    RMDir "$INSTDIR"
+    ; A file a closing program still holds is tried again, for a few seconds.
+    StrCpy $R3 0
+    ${Do}
+        Delete "$INSTDIR\Quillow.exe"
+        Delete "$INSTDIR\HookLib.dll"
+        Delete "$INSTDIR\QuillowWatch.exe"
+        Delete "$INSTDIR\README.txt"
+        Delete "$INSTDIR\LICENSE.txt"
+        Delete "$INSTDIR\Uninstall.exe"
+        RMDir "$INSTDIR"
+        IntOp $R3 $R3 + 1
+        ${If} ${FileExists} "$INSTDIR\*.*"
+        ${AndIf} $R3 < 25
+            Sleep 200
+        ${Else}
+            ${Break}
+        ${EndIf}
+    ${Loop}
     Delete "$SMPROGRAMS\Quillow.lnk"
     DeleteRegKey HKCU "${UNINSTALL_KEY}"
     ; After Quillow has ended: its own save writes the start-up entry again.

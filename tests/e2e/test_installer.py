@@ -56,7 +56,12 @@ class InstallerTestCase(unittest.TestCase):
         # can delete itself: the command returns before the work is done.
         result = self.session.wine([self.folder / "Uninstall.exe", "/S", *options], timeout=60)
         self.assertEqual(0, result.returncode, result.stderr[-2000:])
-        wait_for(lambda: not self.folder.exists(), timeout=60, what="the install folder removed")
+        try:
+            wait_for(lambda: not self.folder.exists(), timeout=60, what="the install folder removed")
+        except TimeoutError as timeout:
+            left = sorted(p.name for p in self.folder.iterdir()) if self.folder.exists() else []
+            running = sorted(name for _, _, name in self.session.processes())
+            raise AssertionError(f"{timeout}: left {left}; running {running}")
         wait_for(lambda: self.session.reg_query(UNINSTALL_KEY, "DisplayName") is None,
                  what="the uninstall entry removed")
 
