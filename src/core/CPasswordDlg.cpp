@@ -1,7 +1,7 @@
 #include "CPasswordDlg.h"
 
-#include "../ui/themed/CImageLoader.h"
 #include "../ui/themed/CThemeFonts.h"
+#include "../win/CDpi.h"
 
 namespace {
 // One more than the characters taken from the field: a password stored in
@@ -24,12 +24,9 @@ LRESULT CPasswordDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
     ThemeLabel();
     m_passwordField.SubclassWindow(GetDlgItem(IDC_PASSWORD_FIELD));
     m_buttonImage.DeleteObject();
-    const CDpi dpi = CDpi::OfWindow(m_hWnd);
-    m_buttonImage.Attach(
-        CImageLoader::LoadPng(IDB_DIALOG_BUTTON, dpi, CThemedButtonCtrl::kFrameCount));
-    const int border = dpi.Scale(kButtonBorder);
-    m_okButton.SubclassDialogButton(m_hWnd, IDOK, m_buttonImage, border);
-    m_cancelButton.SubclassDialogButton(m_hWnd, IDCANCEL, m_buttonImage, border);
+    m_buttonImage.Attach(CThemedButtonCtrl::LoadImageFor(m_hWnd, IDB_DIALOG_BUTTON));
+    m_okButton.SubclassDialogButton(m_hWnd, IDOK, m_buttonImage, kButtonBorder);
+    m_cancelButton.SubclassDialogButton(m_hWnd, IDCANCEL, m_buttonImage, kButtonBorder);
     CenterWindow();
     SetForegroundWindow(m_hWnd);
     // TRUE: the dialog manager focuses the first tab stop, the OK button.

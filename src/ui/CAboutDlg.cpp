@@ -6,6 +6,7 @@
 
 #include "../core/CMyAppModule.h"
 #include "../core/CTextWriter.h"
+#include "../win/CDpi.h"
 #include "themed/CTextFit.h"
 
 namespace {

@@ -9,6 +9,7 @@
 #include "../settings/CHotkeyCode.h"
 #include "../settings/CHotkeyEditCtrl.h"
 #include "../win/CDialogResize.h"
+#include "../win/CDpi.h"
 #include "../win/CFont.h"
 #include "../win/CToolTipDialog.h"
 #include "IBasicPageReader.h"

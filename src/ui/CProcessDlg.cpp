@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "../actions/CProcessCloser.h"
-#include "themed/CImageLoader.h"
+#include "../win/CDpi.h"
 
 namespace {
 const wchar_t kColumnHeading[] = L"Room/Alias";
@@ -37,13 +37,10 @@ LRESULT CProcessDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
 
 void CProcessDlg::ThemeButtons()
 {
-    const CDpi dpi = CDpi::OfWindow(m_hWnd);
-    m_buttonImage.Attach(
-        CImageLoader::LoadPng(IDB_DIALOG_BUTTON, dpi, CThemedButtonCtrl::kFrameCount));
-    const int border = dpi.Scale(kButtonBorder);
-    m_refresh.SubclassDialogButton(m_hWnd, IDC_PROCESS_REFRESH, m_buttonImage, border);
-    m_ok.SubclassDialogButton(m_hWnd, IDOK, m_buttonImage, border);
-    m_cancel.SubclassDialogButton(m_hWnd, IDCANCEL, m_buttonImage, border);
+    m_buttonImage.Attach(CThemedButtonCtrl::LoadImageFor(m_hWnd, IDB_DIALOG_BUTTON));
+    m_refresh.SubclassDialogButton(m_hWnd, IDC_PROCESS_REFRESH, m_buttonImage, kButtonBorder);
+    m_ok.SubclassDialogButton(m_hWnd, IDOK, m_buttonImage, kButtonBorder);
+    m_cancel.SubclassDialogButton(m_hWnd, IDCANCEL, m_buttonImage, kButtonBorder);
 }
 
 void CProcessDlg::SetUpList()

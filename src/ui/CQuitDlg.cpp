@@ -1,6 +1,6 @@
 #include "CQuitDlg.h"
 
-#include "themed/CImageLoader.h"
+#include "../win/CDpi.h"
 #include "themed/CThemeFonts.h"
 
 namespace {
@@ -22,14 +22,11 @@ LRESULT CQuitDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
     m_questionFont.Attach(CThemeFonts::CreateEnlarged(GetFont(), CDpi::OfWindow(m_hWnd)));
     ThemeQuestion();
     ThemePicture();
-    const CDpi dpi = CDpi::OfWindow(m_hWnd);
-    m_buttonImage.Attach(
-        CImageLoader::LoadPng(IDB_DIALOG_BUTTON, dpi, CThemedButtonCtrl::kFrameCount));
-    const int border = dpi.Scale(kButtonBorder);
+    m_buttonImage.Attach(CThemedButtonCtrl::LoadImageFor(m_hWnd, IDB_DIALOG_BUTTON));
     if (m_dontAsk.SubclassWindow(GetDlgItem(IDC_QUIT_DONT_ASK)))
         m_dontAsk.SetBackgroundSource(m_hWnd);
-    m_quit.SubclassDialogButton(m_hWnd, IDC_QUIT_CONFIRM, m_buttonImage, border);
-    m_cancel.SubclassDialogButton(m_hWnd, IDCANCEL, m_buttonImage, border);
+    m_quit.SubclassDialogButton(m_hWnd, IDC_QUIT_CONFIRM, m_buttonImage, kButtonBorder);
+    m_cancel.SubclassDialogButton(m_hWnd, IDCANCEL, m_buttonImage, kButtonBorder);
     CenterWindow(GetWindow(m_hWnd, GW_OWNER));
     SetForegroundWindow(m_hWnd);
     return TRUE;

@@ -6,9 +6,10 @@ import unittest
 from pathlib import Path
 
 SCRIPT = Path(__file__).resolve().parents[2] / "scripts" / "follow-switches.py"
-spec = importlib.util.spec_from_file_location("follow_switches", SCRIPT)
-follow_switches = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(follow_switches)
+# The script's name has a dash, so it is loaded by path rather than imported.
+source = importlib.util.spec_from_file_location("follow_switches", SCRIPT)
+follow_switches = importlib.util.module_from_spec(source)
+source.loader.exec_module(follow_switches)
 
 # Two password threads and the switcher each make the private desktop; Wine
 # answers each with a handle of its own, and the lines of two threads interleave.

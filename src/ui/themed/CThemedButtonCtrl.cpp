@@ -1,5 +1,6 @@
 #include "CThemedButtonCtrl.h"
 
+#include "CImageLoader.h"
 #include "CNineGrid.h"
 #include "win/CDC.h"
 #include "win/CScopedSelect.h"
@@ -17,12 +18,18 @@ BOOL CThemedButtonCtrl::SubclassWindow(HWND hwnd)
     return TRUE;
 }
 
+HBITMAP CThemedButtonCtrl::LoadImageFor(HWND window, UINT pngId)
+{
+    return CImageLoader::LoadPng(pngId, CDpi::OfWindow(window), kFrameCount);
+}
+
 BOOL CThemedButtonCtrl::SubclassDialogButton(HWND dialog, int id, HBITMAP image, int border)
 {
     if (!SubclassWindow(::GetDlgItem(dialog, id)))
         return FALSE;
     SetBackgroundSource(dialog);
-    SetImage(image, border, border, border, border);
+    const int scaled = CDpi::OfWindow(dialog).Scale(border);
+    SetImage(image, scaled, scaled, scaled, scaled);
     return TRUE;
 }
 

@@ -29,8 +29,11 @@ public:
 
     BOOL SubclassWindow(HWND hwnd);
     // A button of a dialog that paints its own background: the dialog is the
-    // background source, and the face has the same border all round.
+    // background source, and the face has the same border all round, given
+    // at 96 DPI and scaled to the dialog's.
     BOOL SubclassDialogButton(HWND dialog, int id, HBITMAP image, int border);
+    // A PNG of the five frames, at the DPI of the window its buttons are in.
+    static HBITMAP LoadImageFor(HWND window, UINT pngId);
     void SetBackgroundSource(HWND source);
     // The caller keeps the image and deletes it after the button is gone.
     void SetImage(HBITMAP image, int left, int top, int right, int bottom);
