@@ -6,6 +6,7 @@ at its DPI. The screenshot is kept for a person to look at."""
 import unittest
 
 from quillow_harness import Quillow, WineSession, wait_for
+from test_settings_window import SettingsWindowTestCase
 
 FRAME = "WTL_QuillowFrame"
 PANEL = "WTL_NavPanel"
@@ -94,23 +95,10 @@ class HighDpiTest(unittest.TestCase):
         self.assertAlmostEqual(max(low) * 1.5, max(high), delta=3)
 
 
-class DpiChangeTest(unittest.TestCase):
+class DpiChangeTest(SettingsWindowTestCase):
     """Moved to a monitor of another DPI, the window makes its bars, art and
     pages again at the DPI the message names, on the page it was showing."""
-
-    def setUp(self):
-        self.session = WineSession("dpichange")
-        self.session.reg_add(DESKTOP_KEY, "LogPixels", "REG_DWORD", 144)
-        self.app = Quillow(self.session, trace=False)
-        wait_for(lambda: self.session.window_tree(FRAME), what="the main frame")
-        self.app.wait_for_shell()
-        self.session.show_desktop("Default")
-        self.session.post_window(FRAME, WM_HOTKEY)
-        wait_for(lambda: self.session.window_visible(FRAME), what="the settings window")
-
-    def tearDown(self):
-        self.app.kill()
-        self.session.close()
+    dpi = 144
 
     def counts(self):
         tree = self.session.window_tree(FRAME)

@@ -27,11 +27,15 @@ def centre(rect):
 class SettingsWindowTestCase(unittest.TestCase):
     stored = {}  # registry values to set before Quillow starts
     trace = False  # a relay trace, to watch the switches
+    dpi = None  # the session's DPI (Wine's LogPixels), when not the standard one
 
     def setUp(self):
         self.session = WineSession("settings")
         for name, (kind, data) in self.stored.items():
             self.session.reg_add(PROGRAM_KEY, name, kind, data)
+        if self.dpi:
+            self.session.reg_add(r"HKCU\Control Panel\Desktop", "LogPixels", "REG_DWORD",
+                                 self.dpi)
         self.app = Quillow(self.session, trace=self.trace)
         wait_for(lambda: self.session.window_tree(FRAME), what="the main frame")
         wait_for(lambda: self.session.reg_query(PROGRAM_KEY, "UPDATE_SHOWED") == "0x0",
