@@ -119,17 +119,30 @@ class SwitchHotKeyTest(SwitchingTestCase):
         self.session.xdotool("windowfocus", "--sync", window)
         self.session.xdotool("key", "--window", window, keys)
 
+    def press_for_switch(self, number, on, keys, to):
+        """The hot key pressed on one desktop, and the number-th switch to the
+        other. Now and then, under a full run, the X server hands the sent
+        keys to no Wine window; a press that brought no switch in 6 s is
+        made again, later than a held key's repeat could come (1.5 s), so it
+        counts as a press of its own and never as a second switch."""
+        self.press_on(on, keys)
+        size = len(ONE_SWITCH)
+        try:
+            wait_for(lambda: len(self.switch_calls()) >= size * number, timeout=6,
+                     what=f"switch {number}")
+        except TimeoutError:
+            self.press_on(on, keys)
+        self.assert_switch(number, to)
+
     def test_switch_hot_key_goes_there_and_back_and_needs_its_modifier(self):
         self.app.wait_for_shell()
         self.press_on("Default", "F9")
         self.assert_no_more_switches(0)
-        self.press_on("Default", "ctrl+F9")
-        self.assert_switch(1, self.private)
+        self.press_for_switch(1, "Default", "ctrl+F9", self.private)
         # A press of the hot key whose release no hook saw is taken for held
         # until a down comes later than any auto-repeat could (1.5 s).
         time.sleep(1.6)
-        self.press_on("qwdesk", "ctrl+F9")
-        self.assert_switch(2, self.original)
+        self.press_for_switch(2, "qwdesk", "ctrl+F9", self.original)
         self.assert_no_more_switches(2)
 
 
