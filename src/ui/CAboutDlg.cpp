@@ -68,9 +68,10 @@ void CAboutDlg::ThemeLabel(CThemedLabelCtrl& label, int id)
 // only when each part is as wide as its own text.
 void CAboutDlg::FitTextsToFont()
 {
-    CTextFit::FitWidth(m_copyright.m_hWnd, PageFont(), CDpi::OfWindow(m_hWnd).Scale(kTextSpare));
-    CTextFit::FitWidth(m_support.m_hWnd, PageFont(), CDpi::OfWindow(m_hWnd).Scale(kTextSpare));
-    CTextFit::FitWidth(m_homePage.m_hWnd, PageFont(), CDpi::OfWindow(m_hWnd).Scale(kTextSpare));
+    const int spare = CDpi::OfWindow(m_hWnd).Scale(kTextSpare);
+    CTextFit::FitWidth(m_copyright.m_hWnd, PageFont(), spare);
+    CTextFit::FitWidth(m_support.m_hWnd, PageFont(), spare);
+    CTextFit::FitWidth(m_homePage.m_hWnd, PageFont(), spare);
     RECT copyright{};
     if (!m_copyright.m_hWnd || !m_homePage.m_hWnd)
         return;

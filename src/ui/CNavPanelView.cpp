@@ -184,10 +184,9 @@ void CNavPanelView::LayOutButtons()
     const RECT strip = Strip();
     HDWP batch = BeginDeferWindowPos(static_cast<int>(m_buttons.size()));
     for (const Button& button : m_buttons) {
+        const POINT at = PlaceOf(button, strip);
         if (batch && button.control && button.control->IsWindow())
-            batch = DeferWindowPos(batch, *button.control, nullptr,
-                                   strip.left + m_dpi.Scale(button.entry.x),
-                                   strip.top + m_dpi.Scale(button.entry.y), 0, 0, kFlags);
+            batch = DeferWindowPos(batch, *button.control, nullptr, at.x, at.y, 0, 0, kFlags);
     }
     if (batch) {
         EndDeferWindowPos(batch);
@@ -195,10 +194,16 @@ void CNavPanelView::LayOutButtons()
     }
     // Without room for a batch each button moves on its own.
     for (const Button& button : m_buttons) {
+        const POINT at = PlaceOf(button, strip);
         if (button.control && button.control->IsWindow())
-            button.control->SetWindowPos(nullptr, strip.left + m_dpi.Scale(button.entry.x),
-                                         strip.top + m_dpi.Scale(button.entry.y), 0, 0, kFlags);
+            button.control->SetWindowPos(nullptr, at.x, at.y, 0, 0, kFlags);
     }
+}
+
+POINT CNavPanelView::PlaceOf(const Button& button, const RECT& strip) const
+{
+    return POINT{strip.left + m_dpi.Scale(button.entry.x),
+                 strip.top + m_dpi.Scale(button.entry.y)};
 }
 
 LRESULT CNavPanelView::OnTimer(UINT, WPARAM timerId, LPARAM, BOOL& handled)

@@ -100,6 +100,8 @@ private:
     void CreateButton(Button& button);
     void DestroyButtons();
     void LayOutButtons();
+    // A button's top-left corner: its table offset from the strip, scaled.
+    POINT PlaceOf(const Button& button, const RECT& strip) const;
     RECT Strip() const;
 
     void PaintImage(CDCHandle dc, ImageSlot slot, const RECT& dest, bool stretch);

@@ -66,6 +66,7 @@ Gdiplus::GpBitmap* Decode(const wchar_t* nameOrId, const wchar_t* type)
     return image;
 }
 
+// Takes the image: it is disposed of whether or not the bitmap is made.
 HBITMAP ToBitmap(Gdiplus::GpBitmap* image)
 {
     // Against a fully transparent background the pixels keep their own
