@@ -165,14 +165,14 @@ DWORD WINAPI HookThread(void* installed)
 {
     MSG msg;
     PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
-    InstallInputHook(GetCurrentThreadId());
+    InstallInputHooks(GetCurrentThreadId(), GetThreadDesktop(GetCurrentThreadId()), nullptr);
     SetEvent(static_cast<HANDLE>(installed));
     // Low-level hooks run only while their thread pumps messages.
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         if (msg.message == kEndHookThread)
             break;
     }
-    UnInstallInputHook(GetCurrentThreadId());
+    UnInstallInputHooks(GetCurrentThreadId());
     return 0;
 }
 

@@ -1,77 +1,103 @@
 #include "CHookThread.h"
 
-#include "CInputHook.h"
-
 namespace {
 // The hook thread only unhooks, changes its desktop and hooks again, which
 // takes microseconds; the bound keeps a caller from waiting forever should
 // the system ever refuse to run the thread.
 constexpr DWORD kAnswerWait = 2000;
-}
 
-void CHookThread::Install(DWORD targetThread, HDESK desktop)
+bool SameDesktop(HDESK a, HDESK b)
+{
+    // Two handles may name one desktop: compare what they name.
+    wchar_t nameA[64] = {}, nameB[64] = {};
+    return a && b &&
+           GetUserObjectInformationW(a, UOI_NAME, nameA, sizeof(nameA) - sizeof(wchar_t),
+                                     nullptr) &&
+           GetUserObjectInformationW(b, UOI_NAME, nameB, sizeof(nameB) - sizeof(wchar_t),
+                                     nullptr) &&
+           CompareStringOrdinal(nameA, -1, nameB, -1, TRUE) == CSTR_EQUAL;
+}
+}  // namespace
+
+bool CHookThread::Install(HDESK desktop)
 {
     AcquireSRWLockExclusive(&m_lock);
-    // Without a thread of its own the hook falls back to the caller's
-    // thread: watched input beats none.
-    if (EnsureStarted())
-        Ask(kInstall, targetThread, desktop);
-    else
-        m_hook.Install(targetThread, desktop);
+    const bool inPlace = (EnsureStarted() && Ask(kInstall, desktop)) ? m_lastInPlace.load()
+                                                                      : InstallOnCaller(desktop);
+    ReleaseSRWLockExclusive(&m_lock);
+    return inPlace;
+}
+
+void CHookThread::Remove()
+{
+    AcquireSRWLockExclusive(&m_lock);
+    if (!EnsureStarted() || !Ask(kRemove, nullptr))
+        m_hook.Remove(m_desktop);
     ReleaseSRWLockExclusive(&m_lock);
 }
 
-void CHookThread::Remove(DWORD targetThread)
+bool CHookThread::InstallOnCaller(HDESK desktop)
 {
-    AcquireSRWLockExclusive(&m_lock);
-    if (EnsureStarted())
-        Ask(kRemove, targetThread, nullptr);
-    else
-        m_hook.Remove(targetThread);
-    ReleaseSRWLockExclusive(&m_lock);
+    // Watched input beats none, but only where the caller is: its desktop
+    // cannot change while a hook of its own is on it.
+    if (!SameDesktop(GetThreadDesktop(GetCurrentThreadId()), desktop))
+        return false;
+    return m_hook.Install(m_desktop, nullptr);
 }
 
 bool CHookThread::EnsureStarted()
 {
-    if (m_startTried)
-        return m_threadId != 0;
-    m_startTried = true;
-    m_answered = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    if (m_ready.load())
+        return true;
+    if (!m_answered)
+        m_answered = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     if (!m_answered)
         return false;
-    // The thread runs code of this DLL until the process ends, so the DLL
-    // must stay loaded as long.
-    HMODULE self = nullptr;
-    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
-                       reinterpret_cast<LPCWSTR>(&CHookThread::ThreadProc), &self);
-    DWORD threadId = 0;
-    HANDLE thread = CreateThread(nullptr, 0, ThreadProc, this, 0, &threadId);
-    if (!thread)
-        return false;
-    CloseHandle(thread);
-    // Ready once its queue exists, so that no request posted to it is lost.
-    if (WaitForSingleObject(m_answered, kAnswerWait) != WAIT_OBJECT_0)
-        return false;
-    m_threadId = threadId;
-    return true;
+    if (!m_thread) {
+        // The thread runs code of this DLL until the process ends, so the
+        // DLL must stay loaded as long.
+        HMODULE self = nullptr;
+        GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                           reinterpret_cast<LPCWSTR>(&CHookThread::ThreadProc), &self);
+        m_thread = CreateThread(nullptr, 0, ThreadProc, this, 0, &m_threadId);
+        if (!m_thread)
+            return false;  // tried again at the next request
+    }
+    // A thread slow to start is waited for again at the next request.
+    WaitForSingleObject(m_answered, kAnswerWait);
+    return m_ready.load();
 }
 
-void CHookThread::Ask(Request request, DWORD targetThread, HDESK desktop)
+bool CHookThread::Ask(Request request, HDESK desktop)
 {
-    if (PostThreadMessageW(m_threadId, request, targetThread, reinterpret_cast<LPARAM>(desktop)))
-        WaitForAnswer(++m_lastAsked);
+    const LONG number = ++m_lastAsked;
+    m_open.store(number);
+    if (!PostThreadMessageW(m_threadId, request, static_cast<WPARAM>(number),
+                            reinterpret_cast<LPARAM>(desktop))) {
+        m_open.store(0);
+        return false;
+    }
+    if (WaitForServed(number))
+        return true;
+    LONG open = number;
+    if (m_open.compare_exchange_strong(open, 0))
+        return false;  // withdrawn: the hook thread will pass it by
+    // Taken just as the wait ran out: it is being served now.
+    return WaitForServed(number);
 }
 
-void CHookThread::WaitForAnswer(LONG request)
+bool CHookThread::WaitForServed(LONG request)
 {
     // The event may still carry the answer to an earlier request that ran
     // past its wait; the number tells which request was served.
     const DWORD start = GetTickCount();
     while (m_lastServed.load() < request) {
         const DWORD spent = GetTickCount() - start;
-        if (spent >= kAnswerWait || WaitForSingleObject(m_answered, kAnswerWait - spent) != WAIT_OBJECT_0)
-            return;
+        if (spent >= kAnswerWait ||
+            WaitForSingleObject(m_answered, kAnswerWait - spent) != WAIT_OBJECT_0)
+            return m_lastServed.load() >= request;
     }
+    return true;
 }
 
 DWORD WINAPI CHookThread::ThreadProc(void* self)
@@ -82,8 +108,12 @@ DWORD WINAPI CHookThread::ThreadProc(void* self)
 
 void CHookThread::Run()
 {
+    // It only pumps, so the highest priority costs nothing, and it keeps the
+    // hooks answered within the system's timeout on a loaded machine.
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
     MSG msg;
     PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+    m_ready.store(true);
     SetEvent(m_answered);
     // GetMessageW also calls the hooks: Windows hands each input event to
     // this thread while it waits here.
@@ -95,11 +125,14 @@ void CHookThread::Serve(const MSG& msg)
 {
     if (msg.message != kInstall && msg.message != kRemove)
         return;
-    const auto targetThread = static_cast<DWORD>(msg.wParam);
+    const auto number = static_cast<LONG>(msg.wParam);
+    LONG open = number;
+    if (!m_open.compare_exchange_strong(open, -number))
+        return;  // given up on, and served by the caller instead
     if (msg.message == kInstall)
-        m_hook.Install(targetThread, reinterpret_cast<HDESK>(msg.lParam));
+        m_lastInPlace.store(m_hook.Install(m_desktop, reinterpret_cast<HDESK>(msg.lParam)));
     else
-        m_hook.Remove(targetThread);
-    m_lastServed.fetch_add(1);
+        m_hook.Remove(m_desktop);
+    m_lastServed.store(number);
     SetEvent(m_answered);
 }

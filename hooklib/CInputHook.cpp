@@ -1,11 +1,7 @@
 #include "CInputHook.h"
 
 #include "CKeyState.h"
-
-namespace {
-constexpr UINT kSwitchRequest = WM_USER;
-constexpr LPARAM kAskForPassword = 1;
-}
+#include "HookLib.h"
 
 CInputHook* CInputHook::s_instance = nullptr;
 
@@ -14,71 +10,120 @@ CInputHook::CInputHook(CTriggerConfig& config) : m_config(config)
     s_instance = this;
 }
 
-void CInputHook::Install(DWORD threadId, HDESK desktop)
+bool CInputHook::Install(HookDesktop desktop, HDESK handle)
 {
-    // Installing again replaces the pair, so a thread never holds two hooks.
-    // It must hold none to change its desktop, and low-level hooks watch the
-    // input of the desktop their thread is on.
-    Unhook();
-    if (desktop)
-        SetThreadDesktop(desktop);
-    m_detector.Resync(CKeyState::HeldButtons());
-    m_targetThread.store(threadId);
-    m_mouseHook = SetWindowsHookExW(WH_MOUSE_LL, MouseProc, m_module, 0);
-    m_keyboardHook = SetWindowsHookExW(WH_KEYBOARD_LL, KeyboardProc, m_module, 0);
+    AcquireSRWLockExclusive(&m_hooksLock);
+    // Installing again replaces the pair, so a desktop never has two. The
+    // thread must hold none to change its desktop.
+    Unhook(desktop);
+    bool onDesktop = handle == nullptr || SetThreadDesktop(handle) != FALSE;
+    if (onDesktop) {
+        AcquireSRWLockExclusive(&m_decisionLock);
+        m_detector.Resync(CKeyState::HeldButtons());
+        ReleaseSRWLockExclusive(&m_decisionLock);
+        HookPair& pair = m_hooks[desktop];
+        pair.mouse = SetWindowsHookExW(
+            WH_MOUSE_LL, desktop == kHookOriginal ? MouseProc<kHookOriginal> : MouseProc<kHookPrivate>,
+            m_module, 0);
+        pair.keyboard = SetWindowsHookExW(
+            WH_KEYBOARD_LL,
+            desktop == kHookOriginal ? KeyboardProc<kHookOriginal> : KeyboardProc<kHookPrivate>,
+            m_module, 0);
+    }
+    const bool inPlace = onDesktop && m_hooks[desktop].mouse && m_hooks[desktop].keyboard;
+    ReleaseSRWLockExclusive(&m_hooksLock);
+    return inPlace;
 }
 
-void CInputHook::Remove(DWORD threadId)
+void CInputHook::Remove(HookDesktop desktop)
 {
-    if (threadId != m_targetThread.load())
-        return;
-    m_targetThread.store(0);
-    Unhook();
+    AcquireSRWLockExclusive(&m_hooksLock);
+    Unhook(desktop);
+    ReleaseSRWLockExclusive(&m_hooksLock);
 }
 
-void CInputHook::Unhook()
+void CInputHook::Unhook(HookDesktop desktop)
 {
-    if (m_mouseHook)
-        UnhookWindowsHookEx(m_mouseHook);
-    if (m_keyboardHook)
-        UnhookWindowsHookEx(m_keyboardHook);
-    m_mouseHook = nullptr;
-    m_keyboardHook = nullptr;
+    HookPair& pair = m_hooks[desktop];
+    if (pair.mouse)
+        UnhookWindowsHookEx(pair.mouse);
+    if (pair.keyboard)
+        UnhookWindowsHookEx(pair.keyboard);
+    pair = HookPair{};
 }
 
 // The callbacks stay a few lines: Windows drops a low-level hook that keeps
 // input waiting, so all they do is decide and post.
+template <HookDesktop Desktop>
 LRESULT CALLBACK CInputHook::MouseProc(int code, WPARAM wParam, LPARAM lParam)
 {
-    CInputHook& self = *s_instance;
-    if (code == HC_ACTION &&
-        self.Deliver(self.m_detector.OnMouse(static_cast<UINT>(wParam), self.m_config.Snapshot())))
+    if (code == HC_ACTION && s_instance->OnMouse(Desktop, static_cast<UINT>(wParam)))
         return 1;
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+template <HookDesktop Desktop>
 LRESULT CALLBACK CInputHook::KeyboardProc(int code, WPARAM wParam, LPARAM lParam)
 {
-    CInputHook& self = *s_instance;
-    if (code == HC_ACTION) {
-        const auto* event = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
-        const bool down = (event->flags & LLKHF_UP) == 0;
-        const auto key = static_cast<uint8_t>(event->vkCode);
-        const InputVerdict verdict = self.m_detector.OnKey(key, down, event->time,
-                                                           CKeyState::Modifiers(),
-                                                           self.m_config.Snapshot());
-        if (self.Deliver(verdict))
-            return 1;
-    }
+    if (code == HC_ACTION &&
+        s_instance->OnKey(Desktop, *reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam)))
+        return 1;
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-bool CInputHook::Deliver(InputVerdict verdict)
+bool CInputHook::OnMouse(HookDesktop desktop, UINT message)
 {
+    AcquireSRWLockExclusive(&m_decisionLock);
+    m_detector.NoteInputDesktop(desktop);
+    const InputVerdict verdict = m_detector.OnMouse(message, m_config.Snapshot());
+    ReleaseSRWLockExclusive(&m_decisionLock);
+    return Deliver(desktop, verdict);
+}
+
+bool CInputHook::OnKey(HookDesktop desktop, const KBDLLHOOKSTRUCT& event)
+{
+    const bool down = (event.flags & LLKHF_UP) == 0;
+    const auto key = static_cast<uint8_t>(event.vkCode);
+    const KeyModifiers modifiers = CKeyState::Modifiers();
+    AcquireSRWLockExclusive(&m_decisionLock);
+    m_detector.NoteInputDesktop(desktop);
+    const InputVerdict verdict =
+        m_detector.OnKey(key, down, event.time, modifiers, m_config.Snapshot());
+    ReleaseSRWLockExclusive(&m_decisionLock);
+    return Deliver(desktop, verdict);
+}
+
+namespace {
+WPARAM DesktopParam(HookDesktop desktop)
+{
+    return desktop == kHookPrivate ? kSwitchFromPrivateDesktop : kSwitchFromOriginalDesktop;
+}
+}  // namespace
+
+bool CInputHook::Deliver(HookDesktop desktop, InputVerdict verdict)
+{
+    if (verdict == InputVerdict::PassOn)
+        NoteInputReached(desktop);
     if (verdict == InputVerdict::Trigger) {
         const DWORD target = m_targetThread.load();
+        // The trigger's input never reaches a window, so no window of ours
+        // would otherwise have the right to come to the front: a password
+        // prompt would open behind whatever the user was typing into. The
+        // right goes with the input this process just took.
+        AllowSetForegroundWindow(GetCurrentProcessId());
         if (target != 0)
-            PostThreadMessageW(target, kSwitchRequest, 0, kAskForPassword);
+            PostThreadMessageW(target, kSwitchRequest, DesktopParam(desktop), kSwitchAskPassword);
     }
     return verdict != InputVerdict::PassOn;
+}
+
+void CInputHook::NoteInputReached(HookDesktop desktop)
+{
+    // Told only when it changes: one compare per event otherwise.
+    if (m_lastInputDesktop.load(std::memory_order_relaxed) == desktop ||
+        m_lastInputDesktop.exchange(desktop) == desktop)
+        return;
+    const DWORD target = m_targetThread.load();
+    if (target != 0)
+        PostThreadMessageW(target, kInputSeenElsewhere, DesktopParam(desktop), 0);
 }

@@ -67,6 +67,21 @@ void CTriggerDetector::Resync(const HeldButtons& held)
     // kept until its release or its next press. So is the hot key's.
 }
 
+void CTriggerDetector::NoteInputDesktop(int desktop)
+{
+    if (desktop == m_inputDesktop)
+        return;
+    const bool first = m_inputDesktop < 0;
+    m_inputDesktop = desktop;
+    if (first)
+        return;
+    ForgetPress(m_left);
+    ForgetPress(m_right);
+    ForgetPress(m_middle);
+    // The hot key's hold is kept: its auto-repeat follows the keyboard to the
+    // desktop now shown, and must not count as a new press there.
+}
+
 void CTriggerDetector::ResyncPassedOn(Button& button, bool held)
 {
     // The system saw every press we passed on, so it knows better than we do

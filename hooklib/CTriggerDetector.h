@@ -35,6 +35,13 @@ public:
         bool right = false;
     };
     void Resync(const HeldButtons& held);
+    // Where the event about to be judged comes from. Input from another
+    // desktop than the last one proves that the shown desktop changed, by
+    // our trigger or anyone's: the buttons believed held may have been let
+    // go where no hook saw it (a secure desktop in between), so that belief
+    // is dropped. What a release must do is kept: the release of a press we
+    // swallowed still vanishes, on whichever desktop it comes.
+    void NoteInputDesktop(int desktop);
 
     // The slowest keyboard repeat delay Windows offers is one second; a "repeat"
     // of the hot key later than this after its last down is a new press whose
@@ -55,6 +62,7 @@ private:
     InputVerdict OnChordDown(Button& pressed, Button& other, const TriggerSettings& settings);
     static InputVerdict OnUp(Button& button);
     static void ResyncPassedOn(Button& button, bool held);
+    static void ForgetPress(Button& button) { button.press = Press::None; }
     bool IsRepeatOfHeldHotKey(uint8_t virtualKey, uint32_t time) const;
     static bool ModifiersMatch(const KeyModifiers& modifiers, const TriggerSettings& settings);
 
@@ -63,4 +71,5 @@ private:
     Button m_middle;
     uint8_t m_heldHotKey = 0;     // the hot key while it is down: repeats and its release are swallowed
     uint32_t m_hotKeySeenAt = 0;  // time of its last down, first press or repeat
+    int m_inputDesktop = -1;      // where the last event came from; -1 before the first
 };

@@ -1,5 +1,5 @@
 // HookLib.dll: the switch triggers. Quillow's switcher thread asks for the
-// hooks on its desktop, a thread of this DLL holds them, and the
+// hooks on both desktops, a thread of this DLL holds each desktop's, and the
 // user-interface thread configures them.
 #include "HookLib.h"
 
@@ -10,10 +10,11 @@
 namespace {
 CTriggerConfig g_config;
 CInputHook g_hook(g_config);
-CHookThread g_hookThread(g_hook);
+CHookThread g_originalHooks(g_hook, kHookOriginal);
+CHookThread g_privateHooks(g_hook, kHookPrivate);
 
 bool IsOn(int flag) { return flag != 0; }
-}
+}  // namespace
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 {
@@ -24,14 +25,26 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
     return TRUE;
 }
 
-HOOKLIB_API void __cdecl InstallInputHook(DWORD threadId)
+HOOKLIB_API DWORD __cdecl InstallInputHooks(DWORD threadId, HDESK originalDesktop,
+                                            HDESK privateDesktop)
 {
-    // The caller's desktop, not the hook thread's: the caller is the one
-    // that just moved to the desktop now shown.
-    g_hookThread.Install(threadId, GetThreadDesktop(GetCurrentThreadId()));
+    g_hook.SetTarget(threadId);
+    DWORD watching = 0;
+    if (originalDesktop && g_originalHooks.Install(originalDesktop))
+        watching |= kWatchingOriginalDesktop;
+    if (privateDesktop && g_privateHooks.Install(privateDesktop))
+        watching |= kWatchingPrivateDesktop;
+    return watching;
 }
 
-HOOKLIB_API void __cdecl UnInstallInputHook(DWORD threadId) { g_hookThread.Remove(threadId); }
+HOOKLIB_API void __cdecl UnInstallInputHooks(DWORD threadId)
+{
+    if (threadId != g_hook.Target())
+        return;
+    g_hook.SetTarget(0);
+    g_originalHooks.Remove();
+    g_privateHooks.Remove();
+}
 
 HOOKLIB_API void __cdecl SetKeyCode(int keyCode, int shift, int ctrl, int alt)
 {

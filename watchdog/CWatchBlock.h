@@ -17,4 +17,8 @@ struct CWatchBlock {
     // Quillow reached the end of a normal exit; whatever is shown then is
     // what the user chose to leave shown.
     LONG volatile cleanStop;
+    // The way back from the private desktop asks for a password: set while
+    // the live restore password is not empty. Then no kill may open the
+    // original desktop.
+    LONG volatile restoreGuarded;
 };

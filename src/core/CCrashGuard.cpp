@@ -24,7 +24,7 @@ void CCrashGuard::Install()
 bool CCrashGuard::SwitchBackIfPrivateShown()
 {
     const HDESK original = m_original.load();
-    if (!m_privateShown.load() || !original)
+    if (!m_privateShown.load() || !original || m_restoreGuarded.load())
         return false;
     m_switchDesktop(original);
     m_privateShown.store(false);

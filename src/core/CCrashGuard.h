@@ -21,8 +21,13 @@ public:
     void Install();
     void SetOriginalDesktop(HDESK original) { m_original.store(original); }
     void SetPrivateShown(bool shown) { m_privateShown.store(shown); }
+    // While the way back asks for a password, a crash must not open the
+    // original desktop: the watchdog starts Quillow again instead, and its
+    // prompt guards the way back as before.
+    void SetRestoreGuarded(bool guarded) { m_restoreGuarded.store(guarded); }
 
-    // Shows the original desktop if the private one is shown; true if it did.
+    // Shows the original desktop if the private one is shown and the way back
+    // is not guarded; true if it did.
     bool SwitchBackIfPrivateShown();
     LONG OnUnhandledException(EXCEPTION_POINTERS* exception);
 
@@ -34,5 +39,6 @@ private:
     SwitchDesktopFn m_switchDesktop;
     std::atomic<HDESK> m_original{nullptr};
     std::atomic<bool> m_privateShown{false};
+    std::atomic<bool> m_restoreGuarded{false};
     LPTOP_LEVEL_EXCEPTION_FILTER m_previous = nullptr;
 };

@@ -13,3 +13,9 @@ CMyAppModule::CMyAppModule()
     m_windowsDirectory.Assign(_wgetenv(L"SystemRoot"));
     CTextWriterA(m_updatePath, sizeof(m_updatePath)).Text("/checkup/orvane-quillow-veil-key/");
 }
+
+void CMyAppModule::RestorePasswordApplied()
+{
+    if (m_restoreGuardMark)
+        m_restoreGuardMark(!m_restorePassword.Get()->empty());
+}

@@ -40,6 +40,16 @@ public:
     std::atomic<LONG> m_terminateProcessesOn{0};
     CSnapshot<ProcessNameList> m_processNames;
 
+    // Called after every change of the restore password, so the guards that
+    // outlive a kill or a crash learn whether the way back asks for it.
+    void RestorePasswordApplied();
+    using GuardMarkFn = void (*)(bool restoreGuarded);
+    void SetRestoreGuardMark(GuardMarkFn mark) { m_restoreGuardMark = mark; }
+
+    // The restore-password thread is on the private desktop, so its prompt
+    // can appear where the user is.
+    std::atomic<bool> m_restorePromptReady{false};
+
     // Thread ids, 0 while (or when) a thread does not exist.
     std::atomic<DWORD> m_uiThreadId{0};
     std::atomic<DWORD> m_switcherThreadId{0};
@@ -63,6 +73,9 @@ public:
     const wchar_t* const m_homePage = L"http://www.orvane.com/";
     const wchar_t* const m_productsPage = L"http://www.orvane.com/product/";
     const wchar_t* const m_supportAddress = L"support@orvane.com";
+
+private:
+    GuardMarkFn m_restoreGuardMark = nullptr;
 };
 
 extern CMyAppModule g_module;

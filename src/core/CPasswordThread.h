@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <atomic>
+
 #include "CFixedText.h"
 #include "CSnapshot.h"
 
@@ -14,13 +16,20 @@ public:
     // Guards coming back; lives on the private desktop.
     static DWORD WINAPI RestorePasswordProc(void* unused);
 
-private:
+    // attached: set once the thread is on its desktop, so that a direction
+    // whose prompt could not appear where the user is can be refused.
     CPasswordThread(HDESK desktop, const wchar_t* prompt,
-                    const CSnapshot<CFixedText<16>>& password);
+                    const CSnapshot<CFixedText<16>>& password, std::atomic<bool>* attached);
+    // Moves the thread to its desktop; false, and the thread stays where it
+    // was, if the system refuses.
+    bool Attach();
+
+private:
     DWORD Run();
-    void OnPasswordRequest();
+    void OnPasswordRequest(LPARAM token);
 
     HDESK m_desktop;
     const wchar_t* m_prompt;
     const CSnapshot<CFixedText<16>>& m_password;
+    std::atomic<bool>* m_attached;
 };

@@ -5,11 +5,14 @@
 #include "../actions/CActionRunner.h"
 #include "CDesktopSwitcher.h"
 #include "CPrivateShell.h"
+#include "CShownDesktop.h"
 #include "CWatchedActions.h"
 #include "ISwitchPort.h"
 
-// The switcher thread: owns the private desktop, its shell, the input hook
-// and every switch. Nothing of it is shared with other threads.
+// The switcher thread: owns the private desktop, its shell, the input hooks
+// and every switch. Nothing of it is shared with other threads. It stays on
+// the original desktop for good: the hooks watch each desktop from threads of
+// their own, and the actions reach the private desktop by name.
 class CSwitcherThread : private ISwitchPort {
 public:
     static DWORD WINAPI ThreadProc(void* unused);
@@ -18,19 +21,29 @@ private:
     CSwitcherThread();
     DWORD Run();
     bool Prepare();
+    bool PrepareFailed();
+    void InstallHooks();
+    void ReturnToOriginal(WPARAM why, HANDLE done);
     void Stop();
 
-    void RequestPassword(Desktop shown) override;
+    LPARAM NewToken() override;
+    void RequestPassword(Desktop shown, LPARAM token) override;
+    bool Watching(Desktop desktop) override;
+    bool RestorePromptReady() override;
+    void TellRefusal(Refusal why) override;
     void RunBeforeEntering() override;
-    void RemoveHook() override;
-    void ShowDesktop(Desktop desktop) override;
-    void InstallHook() override;
+    void UndoBeforeEntering() override;
+    bool ShowDesktop(Desktop desktop) override;
+    void NoteShown(Desktop desktop) override;
     void RunAfterEntering() override;
     void RunAfterLeaving() override;
 
     HDESK m_desktops[2] = {};
     DWORD m_ownThreadId;
+    DWORD m_watching = 0;  // what InstallInputHooks last answered
+    bool m_toldUnwatched = false;
     CPrivateShell m_shell;
+    CShownDesktop m_shownDesktop;
     CWatchedActions m_actions;
     CActionRunner m_runner;
     CDesktopSwitcher m_switcher;

@@ -62,6 +62,7 @@ bool CWatchdog::ShareBlock()
     InterlockedExchange(&shared->privateShown, m_block->privateShown);
     InterlockedExchange(&shared->taskManagerPolicySet, m_block->taskManagerPolicySet);
     InterlockedExchange(&shared->cleanStop, m_block->cleanStop);
+    InterlockedExchange(&shared->restoreGuarded, m_block->restoreGuarded);
     m_block = shared;
     return true;
 }
@@ -115,6 +116,11 @@ void CWatchdog::SetPrivateShown(bool shown) { InterlockedExchange(&m_block->priv
 void CWatchdog::SetTaskManagerPolicySet(bool set)
 {
     InterlockedExchange(&m_block->taskManagerPolicySet, set);
+}
+
+void CWatchdog::SetRestoreGuarded(bool guarded)
+{
+    InterlockedExchange(&m_block->restoreGuarded, guarded);
 }
 
 void CWatchdog::MarkCleanStop() { InterlockedExchange(&m_block->cleanStop, 1); }

@@ -27,6 +27,9 @@ public:
 
     void SetPrivateShown(bool shown);
     void SetTaskManagerPolicySet(bool set);
+    void SetRestoreGuarded(bool guarded);
+    bool PrivateShown() const { return m_block->privateShown != 0; }
+    bool TaskManagerPolicySet() const { return m_block->taskManagerPolicySet != 0; }
     // The very last thing of a normal exit.
     void MarkCleanStop();
 

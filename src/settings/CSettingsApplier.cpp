@@ -171,6 +171,7 @@ void CSettingsApplier::SwitchPassword(DWORD enabled, const wchar_t* text)
 void CSettingsApplier::RestorePassword(DWORD enabled, const wchar_t* text)
 {
     ApplyText(enabled, text, m_record.PWD_ORIG_ENABLED, m_record.PWD_ORIG, m_live.m_restorePassword);
+    m_live.RestorePasswordApplied();
     m_pages.ShowRestorePassword(m_record.PWD_ORIG_ENABLED, m_record.PWD_ORIG.c_str());
 }
 

@@ -59,7 +59,7 @@ private:
         MSG msg;
         PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
         const DWORD self = GetCurrentThreadId();
-        InstallInputHook(self);
+        InstallInputHooks(self, GetThreadDesktop(self), nullptr);
         m_threadId = self;
         while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
             if (msg.message == WM_USER) {
@@ -68,11 +68,11 @@ private:
             } else if (msg.message == kBlock) {
                 Sleep(static_cast<DWORD>(msg.wParam));
             } else if (msg.message == kUninstall) {
-                UnInstallInputHook(self);
+                UnInstallInputHooks(self);
                 m_uninstalled = true;
             }
         }
-        UnInstallInputHook(self);
+        UnInstallInputHooks(self);
     }
 
     std::thread m_thread;
