@@ -1,13 +1,16 @@
 // QuillowWatch.exe: outlives a Quillow that is killed or crashes, to give the
-// user back the desktop and the task manager that Quillow took away.
+// user back the desktop and the task manager that Quillow took away, and to
+// keep a desktop that a password guards guarded.
 //
 // It is a process of its own, not an entry of HookLib.dll run through
 // rundll32, so that nothing of the main program is loaded into it: no hook
-// globals, no C runtime, only kernel32, user32 and advapi32. It has no window
-// and does not poll: it sleeps on Quillow's process handle, which Quillow
-// hands it by inheritance, so a reused process id can never fool it.
+// globals, no C runtime, only kernel32, user32, advapi32 and wtsapi32. It has
+// no window and does not poll: it sleeps on Quillow's process handle, which
+// Quillow hands it by inheritance, so a reused process id can never fool it.
 #include <windows.h>
 
+#include "CPersistentSwitch.h"
+#include "CRestartHistory.h"
 #include "CWatchBlock.h"
 #include "CWatchCommandLine.h"
 #include "CWatchVerdict.h"
@@ -17,8 +20,16 @@ namespace {
 // Written out again here rather than shared with the privacy cleaner, which
 // is part of the main program; the end-to-end test keeps the two in step.
 const wchar_t kSystemPolicyKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
+const wchar_t kQuillowExeName[] = L"Quillow.exe";
 
-enum ExitCode : UINT { kDone = 0, kBadCommandLine = 2, kNoBlock = 3, kWaitFailed = 4 };
+enum ExitCode : UINT {
+    kDone = 0,
+    kBadCommandLine = 2,
+    kNoBlock = 3,
+    kWaitFailed = 4,
+    kNotShown = 5,
+    kNotRestarted = 6
+};
 
 void EnableTaskManager()
 {
@@ -32,6 +43,71 @@ void EnableTaskManager()
     RegCloseKey(key);
 }
 
+CRestartHistory ReadRestartHistory()
+{
+    CRestartHistory history;
+    wchar_t text[CRestartHistory::kTextChars];
+    const DWORD length = GetEnvironmentVariableW(CRestartHistory::kVariable, text,
+                                                 CRestartHistory::kTextChars);
+    // A value cut to fit, or none at all, is no history of ours.
+    if (length > 0 && length < CRestartHistory::kTextChars)
+        history.Parse(text);
+    return history;
+}
+
+bool QuillowBesideUs(wchar_t* path, DWORD capacity)
+{
+    const DWORD length = GetModuleFileNameW(nullptr, path, capacity);
+    if (length == 0 || length >= capacity)
+        return false;
+    DWORD folder = length;
+    while (folder > 0 && path[folder - 1] != L'\\' && path[folder - 1] != L'/')
+        --folder;
+    const DWORD nameChars = sizeof(kQuillowExeName) / sizeof(wchar_t);
+    if (folder + nameChars > capacity)
+        return false;
+    for (DWORD i = 0; i < nameChars; ++i)
+        path[folder + i] = kQuillowExeName[i];
+    return true;
+}
+
+bool RestartQuillow(CRestartHistory history)
+{
+    // The next Quillow's watchdog learns of this restart from the history
+    // that it inherits through the next Quillow.
+    history.Record(GetTickCount64());
+    wchar_t text[CRestartHistory::kTextChars];
+    if (!history.Format(text, CRestartHistory::kTextChars) ||
+        !SetEnvironmentVariableW(CRestartHistory::kVariable, text))
+        return false;
+    wchar_t exe[MAX_PATH];
+    if (!QuillowBesideUs(exe, MAX_PATH))
+        return false;
+    // Started on our own desktop, the original one, as the first Quillow
+    // was; it then finds the private desktop shown and guards the way back.
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessW(exe, nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &started))
+        return false;
+    CloseHandle(started.hThread);
+    CloseHandle(started.hProcess);
+    return true;
+}
+
+UINT SwitchBack(HDESK original)
+{
+    if (!original)
+        return kNotShown;
+    // A locked session or a secure desktop refuses the switch: it is tried
+    // again each time that may have changed, until it works.
+    CSwitchChances chances;
+    return CPersistentSwitch::Show(original, SwitchDesktop, CSwitchChances::Wait, &chances)
+               ? kDone
+               : kNotShown;
+}
+
 UINT Watch()
 {
     HANDLE quillow = nullptr, blockHandle = nullptr;
@@ -43,7 +119,8 @@ UINT Watch()
         return kNoBlock;
     // Quillow starts us from its main thread, which stays on the original
     // desktop for good, and a new process starts on its parent's desktop: our
-    // own desktop is the one to go back to.
+    // own desktop is the one to go back to. Quillow refuses to start on any
+    // other.
     const HDESK original = GetThreadDesktop(GetCurrentThreadId());
 
     // Also ends the wait at once if the handle is not a process we may wait
@@ -51,11 +128,15 @@ UINT Watch()
     if (WaitForSingleObject(quillow, INFINITE) != WAIT_OBJECT_0)
         return kWaitFailed;
 
-    const CWatchVerdict verdict = CWatchVerdict::AfterExit(*block);
-    if (verdict.SwitchBack() && original)
-        SwitchDesktop(original);
+    const CRestartHistory history = ReadRestartHistory();
+    const CWatchVerdict verdict =
+        CWatchVerdict::AfterExit(*block, history.Allows(GetTickCount64()));
     if (verdict.RestoreTaskManager())
         EnableTaskManager();
+    if (verdict.RestartQuillow())
+        return RestartQuillow(history) ? kDone : kNotRestarted;
+    if (verdict.SwitchBack())
+        return SwitchBack(original);
     return kDone;
 }
 

@@ -105,6 +105,7 @@ LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
     ModifyStyle(kFixedSizeStyles, 0);
     FixSize();
     ::SetTimer(m_hWnd, kUpdateTimer, kUpdateTimerPeriod, nullptr);
+    WatchSession(m_hWnd);
     return 0;
 }
 
@@ -345,6 +346,7 @@ void CMainFrame::CenterOnScreen()
 LRESULT CMainFrame::OnDestroy(UINT, WPARAM, LPARAM, BOOL&)
 {
     SetTrayIconShown(false);
+    StopWatchingSession(m_hWnd);
     ::KillTimer(m_hWnd, kUpdateTimer);
     m_applier.ReleaseSettingsHotKey();
     GlobalDeleteAtom(m_hotKeyAtom);
@@ -461,11 +463,16 @@ LRESULT CMainFrame::OnHide(WORD code, WORD, HWND, BOOL& handled)
     return 0;
 }
 
-void CMainFrame::SaveAndEnd()
+void CMainFrame::SaveSettings()
 {
     m_store.Save(m_settings, g_module.m_switchPassword.Get()->c_str(),
                  g_module.m_restorePassword.Get()->c_str(),
                  [this] { m_applier.Autostart(m_settings.SS_STARTUP); });
+}
+
+void CMainFrame::SaveAndEnd()
+{
+    SaveSettings();
     DestroyWindow();
 }
 

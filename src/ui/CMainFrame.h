@@ -18,6 +18,7 @@
 #include "CApplyCommand.h"
 #include "CBasicSettingsDlg.h"
 #include "CNavPanelView.h"
+#include "CSessionEventsImpl.h"
 #include "CSettingsPagesSync.h"
 #include "CThemedTabBar.h"
 #include "CTrayIconImpl.h"
@@ -29,6 +30,7 @@
 // ends the program.
 class CMainFrame : public CWindowImpl<CMainFrame>,
                    public CTrayIconImpl<CMainFrame>,
+                   public CSessionEventsImpl<CMainFrame>,
                    public CMessageFilter,
                    public CIdleHandler,
                    private ISettingsEffects {
@@ -81,7 +83,11 @@ public:
         MESSAGE_HANDLER(WM_SIZE, OnSize)
         MESSAGE_HANDLER(kDpiChanged, OnDpiChanged)
         CHAIN_MSG_MAP(CTrayIconImpl<CMainFrame>)
+        CHAIN_MSG_MAP(CSessionEventsImpl<CMainFrame>)
     END_MSG_MAP()
+
+    // Every setting and the autostart value, as "Exit" writes them.
+    void SaveSettings();
 
 private:
     LRESULT OnCreate(UINT, WPARAM, LPARAM, BOOL&);

@@ -18,7 +18,7 @@ constexpr UINT kBlock = WM_APP + 2;
 // Stands in for the switcher thread: owns the hook and pumps its messages.
 class HookOwnerThread {
 public:
-    HookOwnerThread()
+    explicit HookOwnerThread(HDESK privateDesktop = nullptr) : m_privateDesktop(privateDesktop)
     {
         m_thread = std::thread([this] { Run(); });
         WaitFor([this] { return m_threadId.load() != 0; });
@@ -40,6 +40,8 @@ public:
 
     int Requests() const { return m_requests.load(); }
     LPARAM LastFlag() const { return m_lastFlag.load(); }
+    WPARAM LastSource() const { return m_lastSource.load(); }
+    DWORD Watching() const { return m_watching.load(); }
 
     template <class Condition>
     static bool WaitFor(Condition condition, int milliseconds = 5000)
@@ -59,11 +61,12 @@ private:
         MSG msg;
         PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
         const DWORD self = GetCurrentThreadId();
-        InstallInputHooks(self, GetThreadDesktop(self), nullptr);
+        m_watching = InstallInputHooks(self, GetThreadDesktop(self), m_privateDesktop);
         m_threadId = self;
         while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
             if (msg.message == WM_USER) {
                 m_lastFlag = msg.lParam;
+                m_lastSource = msg.wParam;
                 ++m_requests;
             } else if (msg.message == kBlock) {
                 Sleep(static_cast<DWORD>(msg.wParam));
@@ -75,10 +78,13 @@ private:
         UnInstallInputHooks(self);
     }
 
+    HDESK m_privateDesktop;
     std::thread m_thread;
     std::atomic<DWORD> m_threadId{0};
+    std::atomic<DWORD> m_watching{0};
     std::atomic<int> m_requests{0};
     std::atomic<LPARAM> m_lastFlag{-1};
+    std::atomic<WPARAM> m_lastSource{99};
     std::atomic<bool> m_uninstalled{false};
 };
 
@@ -181,10 +187,12 @@ TEST_F(HookLibTest, MiddleClickPostsOneSwitchRequestAskingForThePassword)
 {
     SetMiddleButton(1);
     HookOwnerThread owner;
+    EXPECT_EQ(kWatchingOriginalDesktop, owner.Watching());
     SendMouse(MOUSEEVENTF_MIDDLEDOWN);
     SendMouse(MOUSEEVENTF_MIDDLEUP);
     ASSERT_TRUE(HookOwnerThread::WaitFor([&] { return owner.Requests() == 1; }));
     EXPECT_EQ(1, owner.LastFlag());
+    EXPECT_EQ(kSwitchFromOriginalDesktop, owner.LastSource()) << "the desktop whose input fired it";
     Sleep(200);
     EXPECT_EQ(1, owner.Requests());
 }
@@ -237,6 +245,38 @@ TEST_F(HookLibTest, NoRequestAfterUnInstallInputHook)
     // to show itself.
     Sleep(300);
     EXPECT_EQ(0, owner.Requests());
+}
+
+// SetThreadDesktop refuses a handle that names no desktop: the hook thread
+// for it stays where it is, and the answer says that desktop is not watched.
+TEST_F(HookLibTest, ADesktopTheHookThreadCannotReachIsNotWatched)
+{
+    HookOwnerThread owner(reinterpret_cast<HDESK>(static_cast<uintptr_t>(0x7ff0)));
+    EXPECT_EQ(kWatchingOriginalDesktop, owner.Watching());
+}
+
+TEST_F(HookLibTest, BothDesktopsAreWatchedAtOnceAndEachTriggerSaysWhere)
+{
+    HDESK second = CreateDesktopW(L"hooklibtest", nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+    ASSERT_NE(nullptr, second);
+    SetMiddleButton(1);
+    {
+        HookOwnerThread owner(second);
+        EXPECT_EQ(kWatchingOriginalDesktop | kWatchingPrivateDesktop, owner.Watching());
+        // Input made by a thread of the second desktop is that desktop's.
+        std::thread([second] {
+            ASSERT_TRUE(SetThreadDesktop(second));
+            SendMouse(MOUSEEVENTF_MIDDLEDOWN);
+            SendMouse(MOUSEEVENTF_MIDDLEUP);
+        }).join();
+        ASSERT_TRUE(HookOwnerThread::WaitFor([&] { return owner.Requests() == 1; }));
+        EXPECT_EQ(kSwitchFromPrivateDesktop, owner.LastSource());
+        SendMouse(MOUSEEVENTF_MIDDLEDOWN);
+        SendMouse(MOUSEEVENTF_MIDDLEUP);
+        ASSERT_TRUE(HookOwnerThread::WaitFor([&] { return owner.Requests() == 2; }));
+        EXPECT_EQ(kSwitchFromOriginalDesktop, owner.LastSource());
+    }
+    CloseDesktop(second);
 }
 
 // The thread that installed the hook blocks as the switcher does in its

@@ -183,6 +183,45 @@ TEST_F(MouseTriggerTest, NewPressClearsAStaleSwallowedChordPress)
     EXPECT_EQ(InputVerdict::PassOn, detector.OnMouse(WM_RBUTTONUP, on));
 }
 
+// Under Wine, and on Windows with a secure desktop between press and
+// release, the release of a chord goes where no hook sees it. The swallowed
+// press was then believed held for ever: the next single press of the other
+// button on the new desktop made a "chord" and switched, and its second
+// press switched again, so the user ended where they started.
+TEST_F(MouseTriggerTest, InputFromAnotherDesktopForgetsWhatWasBelievedHeld)
+{
+    const auto on = MouseTriggers(true, true);
+    detector.NoteInputDesktop(0);
+    detector.OnMouse(WM_RBUTTONDOWN, on);
+    ASSERT_EQ(InputVerdict::Trigger, detector.OnMouse(WM_LBUTTONDOWN, on));
+    detector.Resync(kNothingHeld);
+
+    detector.NoteInputDesktop(1);
+    EXPECT_EQ(InputVerdict::PassOn, detector.OnMouse(WM_RBUTTONDOWN, on)) << "a single press";
+    EXPECT_EQ(InputVerdict::Trigger, detector.OnMouse(WM_LBUTTONDOWN, on)) << "a real chord";
+    EXPECT_EQ(InputVerdict::Swallow, detector.OnMouse(WM_LBUTTONUP, on));
+    EXPECT_EQ(InputVerdict::Swallow, detector.OnMouse(WM_RBUTTONUP, on));
+}
+
+TEST_F(MouseTriggerTest, ASwallowedPressStillLosesItsReleaseOnTheOtherDesktop)
+{
+    const auto on = MouseTriggers(true, true);
+    detector.NoteInputDesktop(0);
+    ASSERT_EQ(InputVerdict::Trigger, detector.OnMouse(WM_MBUTTONDOWN, on));
+    detector.NoteInputDesktop(1);
+    EXPECT_EQ(InputVerdict::Swallow, detector.OnMouse(WM_MBUTTONUP, on));
+    EXPECT_EQ(InputVerdict::PassOn, detector.OnMouse(WM_MBUTTONUP, on));
+}
+
+TEST_F(MouseTriggerTest, InputFromTheSameDesktopKeepsWhatIsHeld)
+{
+    const auto on = MouseTriggers(false, true);
+    detector.NoteInputDesktop(1);
+    detector.OnMouse(WM_LBUTTONDOWN, on);
+    detector.NoteInputDesktop(1);
+    EXPECT_EQ(InputVerdict::Trigger, detector.OnMouse(WM_RBUTTONDOWN, on));
+}
+
 TEST_F(MouseTriggerTest, MovesAndWheelAlwaysPassOn)
 {
     const auto on = MouseTriggers(true, true);
@@ -257,6 +296,17 @@ TEST_F(HotKeyTriggerTest, RepeatAfterTheSwitchIsSwallowed)
 }
 
 // Its release fell into the moment no hook was installed.
+// The key's auto-repeat follows the keyboard to the desktop now shown.
+TEST_F(HotKeyTriggerTest, RepeatOnTheOtherDesktopIsStillSwallowed)
+{
+    const auto ctrlF9 = HotKey(VK_F9, false, true, false);
+    detector.NoteInputDesktop(0);
+    ASSERT_EQ(InputVerdict::Trigger, detector.OnKey(VK_F9, true, 1000, Held(false, true, false), ctrlF9));
+    detector.NoteInputDesktop(1);
+    EXPECT_EQ(InputVerdict::Swallow, detector.OnKey(VK_F9, true, 1500, Held(false, true, false), ctrlF9));
+    EXPECT_EQ(InputVerdict::Swallow, detector.OnKey(VK_F9, false, 1600, Held(false, true, false), ctrlF9));
+}
+
 TEST_F(HotKeyTriggerTest, PressLongAfterTheLastDownIsANewPress)
 {
     const auto f1 = HotKey(VK_F1, false, false, false);
