@@ -489,7 +489,8 @@ class Quillow:
         self.proc = subprocess.Popen(command, env=env,
                                      stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                      stderr=self._log, start_new_session=True)
-        self.pid = wait_for(self._find_pid, what="Quillow.exe process")
+        self.image = Path(exe).name if exe else "Quillow.exe"
+        self.pid = wait_for(self._find_pid, what=f"{self.image} process")
 
     def _find_pid(self):
         if self.proc.poll() is not None:
@@ -497,7 +498,8 @@ class Quillow:
                 tail = log.readlines()[-30:]
             raise RuntimeError(f"Quillow.exe ended early with {self.proc.returncode}:\n"
                                + "".join(tail))
-        pids = [pid for pid, _, name in self.session.processes() if name.lower() == "quillow.exe"]
+        pids = [pid for pid, _, name in self.session.processes()
+                if name.lower() == self.image.lower()]
         return pids[0] if pids else None
 
     def threads(self):
@@ -565,11 +567,31 @@ class Quillow:
         return wait_for(find, what="the switcher thread and its hook")
 
     def hook_thread(self):
-        """The thread that holds the low-level hooks."""
+        """The thread that holds the original desktop's low-level hooks."""
+        return self.hook_threads()[0]
+
+    def hook_threads(self):
+        """The two threads that hold the low-level hooks, the original
+        desktop's first, once both desktops are watched."""
         def find():
-            hooks = [c for c in self.calls() if c.function == "SetWindowsHookExW"]
-            return hooks[0].tid if hooks else None
-        return wait_for(find, what="the input hook")
+            threads = []
+            for c in self.calls():
+                if c.function == "SetWindowsHookExW" and c.tid not in threads:
+                    threads.append(c.tid)
+            return threads if len(threads) >= 2 else None
+        return wait_for(find, what="the input hooks of both desktops")
+
+    def switches(self, switcher):
+        """The desktops the switcher has shown, one for each SwitchDesktop
+        call of its that returned, with what it returned: [(desktop, ok)]."""
+        return [(c.args[0], bool(c.retval)) for c in self.calls_of(switcher, {"SwitchDesktop"})
+                if c.retval is not None]
+
+    def wait_for_switch(self, switcher, number, desktop, timeout=30):
+        """The number-th switch (from 1) has shown the desktop."""
+        shown = wait_for(lambda: len(self.switches(switcher)) >= number and self.switches(switcher),
+                         timeout=timeout, what=f"switch {number}")
+        assert shown[number - 1] == (desktop, True), (number, shown)
 
     def wait_exit(self, timeout=20):
         try:

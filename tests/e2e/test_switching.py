@@ -6,21 +6,21 @@ shown desktop's window to the front as Windows would."""
 import time
 import unittest
 
-from quillow_harness import SWITCH_REQUEST, Quillow, WineSession, wait_for
+from quillow_harness import BIN, SWITCH_REQUEST, Quillow, WineSession, wait_for
 
-SWITCH_CALLS = {"UnhookWindowsHookEx", "SwitchDesktop", "SetThreadDesktop", "SetWindowsHookExW"}
-# The hook thread lets go of the hooks, the switcher shows the desktop and
-# moves there, and the hook thread follows it and hooks again.
-ONE_SWITCH = [("hook", "UnhookWindowsHookEx"), ("hook", "UnhookWindowsHookEx"),
-              ("switcher", "SwitchDesktop"), ("switcher", "SetThreadDesktop"),
-              ("hook", "SetThreadDesktop"), ("hook", "SetWindowsHookExW"),
-              ("hook", "SetWindowsHookExW")]
-# At start the hook thread goes to the original desktop and hooks there.
-AT_START = 3
+PROGRAM_KEY = r"HKCU\Software\Orvane\Quillow"
+POLICY_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Policies\System"
+
+# The hooks stay where they are at a switch: each desktop's are held by a
+# thread of their own from the start, so a switch is one SwitchDesktop and
+# nothing else.
+HOOK_CALLS = {"UnhookWindowsHookEx", "SetWindowsHookExW", "SetThreadDesktop"}
 
 
 class SwitchingTestCase(unittest.TestCase):
     stored = {}  # settings to put in the registry before Quillow starts
+    exe = None  # another build of the program than Quillow.exe
+    environment = {}
 
     """One Quillow per test: a trigger that passes a press on to the desktop
     (the first button of a chord) can leave a context menu there, and under
@@ -30,9 +30,10 @@ class SwitchingTestCase(unittest.TestCase):
         self.session = WineSession("switching")
         for name, value in self.stored.items():
             self.session.reg_add(r"HKCU\Software\Orvane\Quillow", name, "REG_DWORD", value)
-        self.app = Quillow(self.session)
+        self.session.env.update(self.environment)
+        self.app = Quillow(self.session, exe=self.exe and BIN / self.exe)
         self.switcher = self.app.switcher_thread()
-        self.hooker = self.app.hook_thread()
+        self.hookers = self.app.hook_threads()
         # The private desktop's window appears once its shell draws there.
         self.session.desktop_window("qwdesk")
         calls = self.app.calls_of(self.switcher)
@@ -44,30 +45,20 @@ class SwitchingTestCase(unittest.TestCase):
         self.app.kill()
         self.session.close()
 
-    def switch_calls(self):
-        return self.app.calls_of((self.switcher, self.hooker), SWITCH_CALLS)[AT_START:]
-
     def assert_switch(self, number, desktop):
-        """The number-th switch (from 1) went to desktop, hook off and on around it."""
-        size = len(ONE_SWITCH)
+        """The number-th switch (from 1) showed the desktop, and nothing of
+        the hooks moved for it."""
+        hooks_before = self.hook_calls()
+        self.app.wait_for_switch(self.switcher, number, desktop)
+        self.assertEqual(hooks_before, self.hook_calls(), "the hooks stay where they are")
 
-        def switched():
-            calls = self.switch_calls()
-            # Done once the hook is back: its installation has returned.
-            done = len(calls) >= size * number and calls[size * number - 1].retval is not None
-            return done and calls
-        calls = wait_for(switched, what=f"switch {number}")
-        this_switch = calls[size * (number - 1):size * number]
-        threads = {self.switcher: "switcher", self.hooker: "hook"}
-        self.assertEqual(ONE_SWITCH, [(threads[c.tid], c.function) for c in this_switch])
-        self.assertEqual(desktop, this_switch[2].args[0], "SwitchDesktop's desktop")
-        self.assertEqual(desktop, this_switch[3].args[0], "the switcher's new desktop")
-        self.assertEqual(desktop, this_switch[4].args[0], "the hook thread's new desktop")
+    def hook_calls(self):
+        return len(self.app.calls_of(list(self.hookers) + [self.switcher], HOOK_CALLS))
 
     def assert_no_more_switches(self, count):
         # Nothing switches by itself afterwards: give a stray one time to show.
         time.sleep(0.5)
-        self.assertEqual(len(ONE_SWITCH) * count, len(self.switch_calls()))
+        self.assertEqual(count, len(self.app.switches(self.switcher)))
 
 
 class MiddleClickTest(SwitchingTestCase):
@@ -126,9 +117,8 @@ class SwitchHotKeyTest(SwitchingTestCase):
         made again, later than a held key's repeat could come (1.5 s), so it
         counts as a press of its own and never as a second switch."""
         self.press_on(on, keys)
-        size = len(ONE_SWITCH)
         try:
-            wait_for(lambda: len(self.switch_calls()) >= size * number, timeout=6,
+            wait_for(lambda: len(self.app.switches(self.switcher)) >= number, timeout=6,
                      what=f"switch {number}")
         except TimeoutError:
             self.press_on(on, keys)
@@ -144,6 +134,92 @@ class SwitchHotKeyTest(SwitchingTestCase):
         time.sleep(1.6)
         self.press_for_switch(2, "qwdesk", "ctrl+F9", self.original)
         self.assert_no_more_switches(2)
+
+
+class OutsideSwitchTest(SwitchingTestCase):
+    """Another program, the lock screen or a UAC prompt can change the shown
+    desktop behind Quillow's back. Bringing a desktop's window forward is
+    what another program's SwitchDesktop does under Wine."""
+
+    def test_a_trigger_on_the_private_desktop_shown_by_someone_else_brings_the_user_back(self):
+        self.app.wait_for_shell()
+        # Quillow still believes the original desktop is shown.
+        self.session.show_desktop("qwdesk")
+        self.session.click("qwdesk", "click", 2)
+        self.assert_switch(1, self.original)
+        self.assert_no_more_switches(1)
+
+    def test_a_trigger_after_someone_switched_back_goes_to_the_private_desktop_again(self):
+        self.session.click("Default", "click", 2)
+        self.assert_switch(1, self.private)
+        # Someone else shows the original desktop again.
+        self.session.show_desktop("Default")
+        self.session.click("Default", "click", 2)
+        self.assert_switch(2, self.private)
+        self.assert_no_more_switches(2)
+
+
+class RefusedSwitchTest(SwitchingTestCase):
+    """Windows refuses SwitchDesktop under the lock screen, a UAC prompt or
+    another program's secure desktop; this build of the program has its
+    first switch refused so."""
+
+    exe = "QuillowRefusing.exe"
+    environment = {"QUILLOW_TEST_REFUSALS": "1"}
+    stored = {"AC_TASKMGR": 1}
+
+    def test_a_refused_switch_leaves_nothing_behind_and_the_next_trigger_works(self):
+        self.app.wait_for_shell()
+        self.assertIsNone(self.policy(), "no policy before the first switch")
+        self.session.click("Default", "click", 2)
+        # The policy "before entering" wrote is taken back at once; the
+        # refusal itself is the build's own, so no SwitchDesktop is traced.
+        wait_for(lambda: self.policy() == "0x0", what="DisableTaskMgr written back to 0")
+        self.assertEqual([], self.app.switches(self.switcher))
+        self.assertIsNone(self.session.reg_query(PROGRAM_KEY, "TASKMGR_APPLIED"))
+        # Still on the original desktop, as far as Quillow knows too: the
+        # next trigger there goes to the private desktop, not "back".
+        self.session.click("Default", "click", 2)
+        self.assert_switch(1, self.private)
+        wait_for(lambda: self.policy() == "0x1", what="DisableTaskMgr set for the real switch")
+        self.assert_no_more_switches(1)
+
+    def policy(self):
+        return self.session.reg_query(POLICY_KEY, "DisableTaskMgr")
+
+
+class ChordRoundTripsTest(SwitchingTestCase):
+    stored = {"SW_DOUBLE": 1}
+
+    def test_ten_chord_round_trips_and_a_middle_click_all_switch(self):
+        """Under X a button's release goes to the window where its press
+        began, here the desktop just left; the hook there must still see it,
+        or the chord's other button stays "held" and the next single press
+        switches, twice. Left first: a right press passed on to Wine's own
+        desktop window opens its menu there, whose pointer grab would take
+        every later click on either desktop."""
+        self.app.wait_for_shell()
+        desktops = ["Default", "qwdesk"]
+        targets = [self.private, self.original]
+        for number in range(1, 21):
+            side = (number - 1) % 2
+            self.session.click(desktops[side], "mousedown", 1, "mousedown", 3,
+                               "mouseup", 3, "mouseup", 1)
+            self.app.wait_for_switch(self.switcher, number, targets[side], timeout=10)
+            self.assertEqual(number, len(self.app.switches(self.switcher)), "exactly one switch")
+        self.session.click("Default", "click", 2)
+        self.assert_switch(21, self.private)
+        self.assert_no_more_switches(21)
+
+
+class SecondInstanceTest(SwitchingTestCase):
+    def test_a_second_quillow_exits_at_once_and_the_first_goes_on_switching(self):
+        result = self.session.wine([BIN / "Quillow.exe"], timeout=30)
+        self.assertEqual(0, result.returncode)
+        names = [name.lower() for _, _, name in self.session.processes()]
+        self.assertEqual(1, names.count("quillow.exe"))
+        self.session.click("Default", "click", 2)
+        self.assert_switch(1, self.private)
 
 
 if __name__ == "__main__":

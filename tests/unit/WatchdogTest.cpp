@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "CPersistentSwitch.h"
+#include "CRestartHistory.h"
 #include "CWatchCommandLine.h"
 #include "CWatchVerdict.h"
 #include "core/CWatchdog.h"
@@ -77,6 +79,153 @@ TEST_F(WatchVerdictTest, AnyNonZeroFieldCountsAsSet)
     block.taskManagerPolicySet = -1;
     EXPECT_TRUE(Verdict().SwitchBack());
     EXPECT_TRUE(Verdict().RestoreTaskManager());
+}
+
+// A restore password guards the way back: no kill opens the original
+// desktop. Quillow comes back instead, and its prompt asks as before.
+TEST_F(WatchVerdictTest, KilledOnAGuardedPrivateDesktopStartsQuillowAgainInsteadOfSwitching)
+{
+    watchdog.SetRestoreGuarded(true);
+    watchdog.SetTaskManagerPolicySet(true);
+    watchdog.SetPrivateShown(true);
+    EXPECT_FALSE(Verdict().SwitchBack());
+    EXPECT_TRUE(Verdict().RestartQuillow());
+    EXPECT_TRUE(Verdict().RestoreTaskManager());
+}
+
+TEST_F(WatchVerdictTest, PastTheRestartsAllowedTheGuardedDesktopIsLeftAsItIs)
+{
+    watchdog.SetRestoreGuarded(true);
+    watchdog.SetTaskManagerPolicySet(true);
+    watchdog.SetPrivateShown(true);
+    const CWatchVerdict verdict = CWatchVerdict::AfterExit(block, false);
+    EXPECT_FALSE(verdict.SwitchBack());
+    EXPECT_FALSE(verdict.RestartQuillow());
+    EXPECT_TRUE(verdict.RestoreTaskManager());
+}
+
+TEST_F(WatchVerdictTest, TheGuardMattersOnlyOnThePrivateDesktop)
+{
+    watchdog.SetRestoreGuarded(true);
+    EXPECT_FALSE(Verdict().RestartQuillow()) << "killed on the original desktop";
+    watchdog.SetPrivateShown(true);
+    watchdog.MarkCleanStop();
+    EXPECT_FALSE(Verdict().RestartQuillow()) << "a clean stop";
+}
+
+TEST_F(WatchVerdictTest, WithoutTheGuardAKillStillSwitchesBack)
+{
+    watchdog.SetRestoreGuarded(true);
+    watchdog.SetRestoreGuarded(false);
+    watchdog.SetPrivateShown(true);
+    EXPECT_TRUE(Verdict().SwitchBack());
+    EXPECT_FALSE(Verdict().RestartQuillow());
+}
+
+// The restarts of the last minute, as the watchdogs of one chain pass them on.
+TEST(RestartHistoryTest, ThreeRestartsAMinuteAreTheMost)
+{
+    CRestartHistory history;
+    const ULONGLONG start = 5000000;
+    for (ULONGLONG i = 0; i < 3; ++i) {
+        ASSERT_TRUE(history.Allows(start + i * 1000)) << i;
+        history.Record(start + i * 1000);
+    }
+    EXPECT_FALSE(history.Allows(start + 3000));
+    // A minute after the first, one more is allowed again.
+    EXPECT_TRUE(history.Allows(start + CRestartHistory::kWindowMs));
+}
+
+TEST(RestartHistoryTest, WhatOneWatchdogWritesTheNextReads)
+{
+    CRestartHistory first;
+    first.Record(123456789012ull);
+    first.Record(123456790012ull);
+    wchar_t text[CRestartHistory::kTextChars];
+    ASSERT_TRUE(first.Format(text, CRestartHistory::kTextChars));
+    EXPECT_STREQ(L"123456789012 123456790012", text);
+    CRestartHistory next;
+    next.Parse(text);
+    EXPECT_EQ(2u, next.Count());
+    next.Record(123456791012ull);
+    EXPECT_FALSE(next.Allows(123456792012ull));
+}
+
+TEST(RestartHistoryTest, ATextNotWrittenByAWatchdogCountsAsNoHistory)
+{
+    for (const wchar_t* text : {L"", L"abc", L"12 x", L"1 2 3 4", L"-5", L"99999999999999999999999",
+                                L"12,13"}) {
+        CRestartHistory history;
+        history.Parse(text);
+        EXPECT_EQ(0u, history.Count()) << std::wstring(text).size();
+    }
+    CRestartHistory history;
+    history.Parse(nullptr);
+    EXPECT_EQ(0u, history.Count());
+}
+
+TEST(RestartHistoryTest, TicksFromAnotherBootOrTheFutureAreNotCounted)
+{
+    CRestartHistory history;
+    history.Parse(L"900000 900500 901000");
+    EXPECT_FALSE(history.Allows(901500));
+    EXPECT_TRUE(history.Allows(800000)) << "a restart after the next boot";
+}
+
+TEST(RestartHistoryTest, TheTextIsNeverWrittenPastItsBuffer)
+{
+    CRestartHistory history;
+    history.Record(18446744073709551000ull);
+    wchar_t text[8];
+    for (wchar_t& ch : text)
+        ch = L'#';
+    EXPECT_FALSE(history.Format(text, 6));
+    EXPECT_STREQ(L"", text);
+    EXPECT_EQ(L'#', text[6]);
+}
+
+// Under Wine SwitchDesktop never fails; the refusal of a locked session is
+// a fake here.
+struct SwitchAttempts {
+    int refusalsLeft;
+    int tries;
+    int chancesLeft;
+    int waits;
+};
+SwitchAttempts g_attempts;
+
+BOOL WINAPI RefusingSwitch(HDESK)
+{
+    ++g_attempts.tries;
+    return g_attempts.refusalsLeft-- > 0 ? FALSE : TRUE;
+}
+
+bool CountedChance(void*)
+{
+    ++g_attempts.waits;
+    return g_attempts.chancesLeft-- > 0;
+}
+
+TEST(PersistentSwitchTest, ARefusedSwitchIsTriedAgainAtEachChanceUntilItWorks)
+{
+    g_attempts = {2, 0, 10, 0};
+    EXPECT_TRUE(CPersistentSwitch::Show(static_cast<HDESK>(AsHandle(0x44)), RefusingSwitch, CountedChance, nullptr));
+    EXPECT_EQ(3, g_attempts.tries);
+    EXPECT_EQ(2, g_attempts.waits) << "one wait for each refusal, no try without a chance";
+}
+
+TEST(PersistentSwitchTest, AShownDesktopIsNotWaitedFor)
+{
+    g_attempts = {0, 0, 10, 0};
+    EXPECT_TRUE(CPersistentSwitch::Show(static_cast<HDESK>(AsHandle(0x44)), RefusingSwitch, CountedChance, nullptr));
+    EXPECT_EQ(0, g_attempts.waits);
+}
+
+TEST(PersistentSwitchTest, WithNoMoreChancesItGivesUp)
+{
+    g_attempts = {100, 0, 1, 0};
+    EXPECT_FALSE(CPersistentSwitch::Show(static_cast<HDESK>(AsHandle(0x44)), RefusingSwitch, CountedChance, nullptr));
+    EXPECT_EQ(2, g_attempts.tries);
 }
 
 TEST(WatchdogStartTest, AMissingWatchdogFailsToStartAndTheMarksStillWork)
