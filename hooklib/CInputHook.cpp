@@ -16,7 +16,7 @@ bool CInputHook::Install(HookDesktop desktop, HDESK handle)
     // Installing again replaces the pair, so a desktop never has two. The
     // thread must hold none to change its desktop.
     Unhook(desktop);
-    bool onDesktop = handle == nullptr || SetThreadDesktop(handle) != FALSE;
+    const bool onDesktop = handle == nullptr || Attach(desktop, handle);
     if (onDesktop) {
         AcquireSRWLockExclusive(&m_decisionLock);
         m_detector.Resync(CKeyState::HeldButtons());
@@ -33,6 +33,24 @@ bool CInputHook::Install(HookDesktop desktop, HDESK handle)
     const bool inPlace = onDesktop && m_hooks[desktop].mouse && m_hooks[desktop].keyboard;
     ReleaseSRWLockExclusive(&m_hooksLock);
     return inPlace;
+}
+
+bool CInputHook::Attach(HookDesktop desktop, HDESK handle)
+{
+    // The thread moves with a handle of its own: the caller may close the
+    // one it gave, which it could not while a thread of ours used that one.
+    HANDLE own = nullptr;
+    if (!DuplicateHandle(GetCurrentProcess(), handle, GetCurrentProcess(), &own, 0, FALSE,
+                         DUPLICATE_SAME_ACCESS))
+        return false;
+    if (!SetThreadDesktop(static_cast<HDESK>(own))) {
+        CloseDesktop(static_cast<HDESK>(own));
+        return false;
+    }
+    if (m_attachedWith[desktop])
+        CloseDesktop(m_attachedWith[desktop]);
+    m_attachedWith[desktop] = static_cast<HDESK>(own);
+    return true;
 }
 
 void CInputHook::Remove(HookDesktop desktop)
@@ -102,8 +120,6 @@ WPARAM DesktopParam(HookDesktop desktop)
 
 bool CInputHook::Deliver(HookDesktop desktop, InputVerdict verdict)
 {
-    if (verdict == InputVerdict::PassOn)
-        NoteInputReached(desktop);
     if (verdict == InputVerdict::Trigger) {
         const DWORD target = m_targetThread.load();
         // The trigger's input never reaches a window, so no window of ours
@@ -115,15 +131,4 @@ bool CInputHook::Deliver(HookDesktop desktop, InputVerdict verdict)
             PostThreadMessageW(target, kSwitchRequest, DesktopParam(desktop), kSwitchAskPassword);
     }
     return verdict != InputVerdict::PassOn;
-}
-
-void CInputHook::NoteInputReached(HookDesktop desktop)
-{
-    // Told only when it changes: one compare per event otherwise.
-    if (m_lastInputDesktop.load(std::memory_order_relaxed) == desktop ||
-        m_lastInputDesktop.exchange(desktop) == desktop)
-        return;
-    const DWORD target = m_targetThread.load();
-    if (target != 0)
-        PostThreadMessageW(target, kInputSeenElsewhere, DesktopParam(desktop), 0);
 }

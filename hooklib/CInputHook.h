@@ -36,8 +36,8 @@ private:
     bool OnMouse(HookDesktop desktop, UINT message);
     bool OnKey(HookDesktop desktop, const KBDLLHOOKSTRUCT& event);
     bool Deliver(HookDesktop desktop, InputVerdict verdict);
-    void NoteInputReached(HookDesktop desktop);
     void Unhook(HookDesktop desktop);
+    bool Attach(HookDesktop desktop, HDESK handle);
 
     struct HookPair {
         HHOOK mouse = nullptr;
@@ -55,7 +55,7 @@ private:
     // caller's thread.
     SRWLOCK m_hooksLock = SRWLOCK_INIT;
     HookPair m_hooks[kHookDesktops];
+    HDESK m_attachedWith[kHookDesktops] = {};  // the hook threads' own desktop handles
     HINSTANCE m_module = nullptr;
     std::atomic<DWORD> m_targetThread{0};
-    std::atomic<int> m_lastInputDesktop{-1};  // of the last input a window got
 };

@@ -20,12 +20,6 @@ constexpr WPARAM kSwitchFromOriginalDesktop = 1;
 constexpr WPARAM kSwitchFromPrivateDesktop = 2;
 constexpr LPARAM kSwitchAskPassword = 1;
 
-// Posted, wParam as above, lParam 0, when input that reached a window comes
-// from another desktop than the last such input did: that desktop is shown
-// now, by whoever's doing. A trigger's own input, which no window gets, does
-// not count.
-constexpr UINT kInputSeenElsewhere = WM_USER + 6;
-
 // What InstallInputHooks answers: a bit for each desktop whose input is watched.
 constexpr DWORD kWatchingOriginalDesktop = 1;
 constexpr DWORD kWatchingPrivateDesktop = 2;

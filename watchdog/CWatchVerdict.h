@@ -7,7 +7,10 @@
 class CWatchVerdict {
 public:
     // restartAllowed: Quillow has not been started again too often lately.
-    static CWatchVerdict AfterExit(const CWatchBlock& block, bool restartAllowed = true);
+    // privateIsInput: the system names the private desktop the input
+    // desktop, whatever Quillow had marked (someone else showed it).
+    static CWatchVerdict AfterExit(const CWatchBlock& block, bool restartAllowed = true,
+                                   bool privateIsInput = false);
 
     bool SwitchBack() const { return m_switchBack; }
     bool RestoreTaskManager() const { return m_restoreTaskManager; }

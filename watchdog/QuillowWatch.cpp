@@ -21,6 +21,7 @@ namespace {
 // is part of the main program; the end-to-end test keeps the two in step.
 const wchar_t kSystemPolicyKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
 const wchar_t kQuillowExeName[] = L"Quillow.exe";
+const wchar_t kPrivateDesktopName[] = L"qwdesk";
 
 enum ExitCode : UINT {
     kDone = 0,
@@ -41,6 +42,20 @@ void EnableTaskManager()
     RegSetValueExW(key, L"DisableTaskMgr", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&enabled),
                    sizeof(enabled));
     RegCloseKey(key);
+}
+
+bool PrivateIsInputDesktop()
+{
+    // Only a confirmation: under the lock screen the input desktop cannot be
+    // opened, and then the marks alone decide.
+    HDESK input = OpenInputDesktop(0, FALSE, DESKTOP_READOBJECTS);
+    if (!input)
+        return false;
+    wchar_t name[32] = {};
+    const bool named = GetUserObjectInformationW(input, UOI_NAME, name,
+                                                 sizeof(name) - sizeof(wchar_t), nullptr) != FALSE;
+    CloseDesktop(input);
+    return named && lstrcmpiW(name, kPrivateDesktopName) == 0;
 }
 
 CRestartHistory ReadRestartHistory()
@@ -129,8 +144,8 @@ UINT Watch()
         return kWaitFailed;
 
     const CRestartHistory history = ReadRestartHistory();
-    const CWatchVerdict verdict =
-        CWatchVerdict::AfterExit(*block, history.Allows(GetTickCount64()));
+    const CWatchVerdict verdict = CWatchVerdict::AfterExit(
+        *block, history.Allows(GetTickCount64()), !block->cleanStop && PrivateIsInputDesktop());
     if (verdict.RestoreTaskManager())
         EnableTaskManager();
     if (verdict.RestartQuillow())

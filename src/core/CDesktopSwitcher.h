@@ -8,9 +8,9 @@
 // the password of the direction, or switch with the actions around it.
 //
 // What is shown is learnt from the system wherever it tells: a trigger says
-// on which desktop's input it fired, and input seen on a desktop says that
-// desktop is shown, whoever showed it. Only a request that names no desktop
-// goes by the last thing learnt.
+// on which desktop's input it fired, and input comes only from the desktop
+// shown, whoever showed it. Only a request that names no desktop goes by the
+// last thing learnt.
 class CDesktopSwitcher {
 public:
     explicit CDesktopSwitcher(ISwitchPort& port, ISwitchPort::Desktop shownAtStart = ISwitchPort::kOriginal)
@@ -23,7 +23,8 @@ public:
     // request, anything else asks for the password where one is set. The two
     // flags say whether each direction has a password now.
     void OnSwitchRequest(WPARAM from, LPARAM flag, bool switchPasswordSet, bool restorePasswordSet);
-    // Input was seen on the desktop: it is the one shown.
+    // Input came from the desktop, or the system named it the input
+    // desktop: it is the one shown.
     void OnInputSeen(ISwitchPort::Desktop desktop);
     // The session is ending, or Quillow is told to end without asking: back
     // to the original desktop with no password.

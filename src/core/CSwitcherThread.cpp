@@ -13,11 +13,6 @@
 
 namespace {
 bool IsSet(const CSnapshot<CFixedText<16>>& password) { return !password.Get()->empty(); }
-
-ISwitchPort::Desktop FromParam(WPARAM desktop)
-{
-    return desktop == kSwitchFromPrivateDesktop ? ISwitchPort::kPrivate : ISwitchPort::kOriginal;
-}
 }  // namespace
 
 DWORD WINAPI CSwitcherThread::ThreadProc(void*)
@@ -45,9 +40,6 @@ DWORD CSwitcherThread::Run()
         case WM_SWITCH_REQUEST:
             m_switcher.OnSwitchRequest(msg.wParam, msg.lParam, IsSet(g_module.m_switchPassword),
                                        IsSet(g_module.m_restorePassword));
-            break;
-        case WM_INPUT_SEEN_ELSEWHERE:
-            m_switcher.OnInputSeen(FromParam(msg.wParam));
             break;
         case WM_REINSTALL_HOOKS:
             InstallHooks();

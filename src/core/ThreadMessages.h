@@ -20,8 +20,6 @@ constexpr UINT WM_UPDATE_CHECK = WM_USER + 4;
 // To the switcher thread: the session was unlocked, or the display or power
 // changed, any of which may have cost us the hooks.
 constexpr UINT WM_REINSTALL_HOOKS = WM_USER + 5;
-// To the switcher thread, from HookLib: input comes from another desktop.
-constexpr UINT WM_INPUT_SEEN_ELSEWHERE = kInputSeenElsewhere;
 // To the switcher thread: show the original desktop, asking nothing, and
 // take back the task-manager policy; then set the event in lParam. wParam
 // kSessionEnding also marks the end for the watchdog: the session, not a

@@ -419,7 +419,7 @@ class BackgroundProbe:
 
 
 RELAY_LINE = re.compile(
-    r"^(?:[0-9.]+:)?(?:[0-9a-f]{4}:)?(?P<tid>[0-9a-f]{4}):(?P<kind>Call|Ret)\s+"
+    r"^(?:[0-9]+\.[0-9]+:)?(?:(?P<pid>[0-9a-f]{4}):)?(?P<tid>[0-9a-f]{4}):(?P<kind>Call|Ret)\s+"
     r"(?P<module>\w+)\.(?P<function>\w+)\((?P<args>.*)\)(?: retval=(?P<retval>[0-9a-f]+))?"
     r" ret=[0-9a-f]+$")
 
@@ -457,6 +457,8 @@ def relay_arguments(text):
 class RelayCall:
     def __init__(self, match):
         self.tid = int(match["tid"], 16)
+        # Only with WINEDEBUG's +pid; the log holds Quillow's children too.
+        self.pid = int(match["pid"], 16) if match["pid"] else None
         self.function = match["function"]
         self.args = relay_arguments(match["args"])
         # As traced, strings included (e.g. L"\"C:\\windows\\explorer.exe\"").

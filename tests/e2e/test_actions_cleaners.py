@@ -16,7 +16,6 @@ HWND_BROADCAST = 0xFFFF
 WM_SYSCOMMAND = 0x112
 SC_MONITORPOWER = 0xF170
 CLSCTX_ALL = 0x17
-SWITCH_CALLS = {"UnhookWindowsHookEx", "SwitchDesktop", "SetThreadDesktop", "SetWindowsHookExW"}
 # Beyond what the template traces: the broadcast and the mute's COM object.
 EXTRA_RELAY = ["user32.SendMessageTimeoutW", "user32.SendMessageW",
                "ole32.CoCreateInstance", "combase.CoCreateInstance"]
@@ -31,9 +30,10 @@ class CleanersTestCase(unittest.TestCase):
         for (key, name), (kind, data) in self.stored.items():
             self.session.reg_add(key, name, kind, data)
         self.prepare()
-        self.app = Quillow(self.session)
+        # With +pid the calls of the shell and the other children that write
+        # to the same log can be told apart from Quillow's own.
+        self.app = Quillow(self.session, winedebug="+pid,+relay")
         self.switcher = self.app.switcher_thread()
-        self.hooker = self.app.hook_thread()
         # The private desktop's window appears once its shell draws there,
         # and the frame exists once the settings are live.
         self.session.desktop_window("qwdesk")
@@ -41,6 +41,10 @@ class CleanersTestCase(unittest.TestCase):
         calls = self.app.calls_of(self.switcher)
         self.original = next(c.retval for c in calls if c.function == "GetThreadDesktop")
         self.private = next(c.retval for c in calls if c.function == "CreateDesktopW")
+        self.app.hook_threads()
+        # Quillow's own threads, which live as long as it does; a worker of
+        # the switcher lives for one action only.
+        self.long_lived = {tid for tid, _ in self.app.threads()}
 
     def tearDown(self):
         self.app.kill()
@@ -63,18 +67,17 @@ class CleanersTestCase(unittest.TestCase):
                 if c.retval is not None]
 
     def wait_for_switch(self, number, desktop):
-        # Done once the hook is back after SwitchDesktop: the whole switch,
-        # the actions around it included, has run.
-        def done():
-            calls = self.app.calls_of((self.switcher, self.hooker), SWITCH_CALLS)
-            switches = [i for i, c in enumerate(calls) if c.function == "SwitchDesktop"]
-            if len(switches) < number:
-                return False
-            after = calls[switches[number - 1]:]
-            hooks = [c for c in after if c.function == "SetWindowsHookExW"]
-            return len(hooks) >= 2 and hooks[1].retval is not None
-        wait_for(done, timeout=30, what=f"switch {number}")
-        self.assertEqual(desktop, self.switch_desktops()[number - 1])
+        # The actions "before entering" run before SwitchDesktop; those after
+        # it are waited for by what they leave.
+        self.app.wait_for_switch(self.switcher, number, desktop)
+
+    def switcher_and_its_workers(self, names):
+        """Calls of the switcher, and the COM objects its short-lived workers
+        made for it: the switcher itself runs no COM."""
+        return [c for c in self.app.calls() if c.function in names and
+                (c.tid == self.switcher or
+                 (c.function == "CoCreateInstance" and c.pid == self.app.pid and
+                  c.tid not in self.long_lived))]
 
     def enter_private_desktop(self):
         self.session.show_desktop("Default")
@@ -157,7 +160,7 @@ class MuteAndMonitorTest(CleanersTestCase):
     def test_entering_mutes_then_broadcasts_power_off_before_the_switch(self):
         self.enter_private_desktop()
         names = {"CoCreateInstance", "SendMessageTimeoutW", "SendMessageW", "SwitchDesktop"}
-        calls = self.app.calls_of(self.switcher, names)
+        calls = self.switcher_and_its_workers(names)
         order = [c.function for c in calls]
         broadcasts = [c for c in calls if c.function == "SendMessageTimeoutW"]
         self.assertEqual(1, len(broadcasts), order)
@@ -168,6 +171,7 @@ class MuteAndMonitorTest(CleanersTestCase):
         # the broadcast, then the switch.
         mute = next(i for i, c in enumerate(calls) if c.function == "CoCreateInstance")
         self.assertEqual(CLSCTX_ALL, calls[mute].args[2])
+        self.assertNotEqual(self.switcher, calls[mute].tid, "COM runs off the switcher thread")
         first_switch = order.index("SwitchDesktop")
         self.assertLess(mute, order.index("SendMessageTimeoutW"))
         self.assertLess(order.index("SendMessageTimeoutW"), first_switch)
@@ -175,9 +179,9 @@ class MuteAndMonitorTest(CleanersTestCase):
 
     def test_switching_back_neither_mutes_nor_broadcasts_again(self):
         self.enter_private_desktop()
-        before = len(self.app.calls_of(self.switcher, {"CoCreateInstance", "SendMessageTimeoutW"}))
+        before = len(self.switcher_and_its_workers({"CoCreateInstance", "SendMessageTimeoutW"}))
         self.leave_private_desktop()
-        after = len(self.app.calls_of(self.switcher, {"CoCreateInstance", "SendMessageTimeoutW"}))
+        after = len(self.switcher_and_its_workers({"CoCreateInstance", "SendMessageTimeoutW"}))
         self.assertEqual(before, after)
 
 

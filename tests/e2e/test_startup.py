@@ -1,6 +1,7 @@
 """Start-up and stop of the real Quillow.exe: its threads, the private
 desktop with its shell, and a clean end on the stop message."""
 
+import time
 import unittest
 
 from quillow_harness import STOP_MESSAGE, Quillow, WineSession, wait_for
@@ -18,12 +19,12 @@ class RunningQuillowTest(unittest.TestCase):
         cls.app.kill()
         cls.session.close()
 
-    def test_runs_seven_threads_and_only_the_user_interface_thread_owns_windows(self):
+    def test_runs_eight_threads_and_only_the_user_interface_thread_owns_windows(self):
         # Main, user interface, switcher, two password prompts, update check,
-        # and HookLib's hook thread.
-        threads = wait_for(lambda: len(self.app.threads()) >= 7 and self.app.threads(),
-                           what="seven threads")
-        self.assertEqual(7, len(threads), threads)
+        # and HookLib's hook thread for each desktop.
+        threads = wait_for(lambda: len(self.app.threads()) >= 8 and self.app.threads(),
+                           what="eight threads")
+        self.assertEqual(8, len(threads), threads)
         owners = [tid for tid, windows in threads if windows]
         self.assertEqual(1, len(owners), threads)
         self.assertNotEqual(threads[0][0], owners[0], "the main thread owns no window")
@@ -52,22 +53,64 @@ class StopMessageTest(unittest.TestCase):
     def test_stop_message_ends_the_process_with_exit_code_one_and_leaves_no_shell(self):
         shell = self.app.wait_for_shell()[0]
         switcher = self.app.switcher_thread()
-        hooker = self.app.hook_thread()
+        hookers = self.app.hook_threads()
         private = [c for c in self.app.calls_of(switcher, {"CreateDesktopW"})][0].retval
 
+        before_stop = len(self.app.calls())
         self.assertTrue(self.session.post(self.app.main_thread(), STOP_MESSAGE))
 
         self.assertEqual(1, self.app.wait_exit(timeout=30))
-        names = [c.function for c in self.app.calls_of(
-            (switcher, hooker), {"UnhookWindowsHookEx", "TerminateProcess", "CloseDesktop"})]
-        self.assertEqual(["UnhookWindowsHookEx", "UnhookWindowsHookEx", "TerminateProcess",
-                          "CloseDesktop"], names)
-        close = self.app.calls_of(switcher, {"CloseDesktop"})[0]
+        threads = {switcher, *hookers}
+        names = [c.function for c in self.app.calls()[before_stop:] if c.tid in threads and
+                 c.function in {"UnhookWindowsHookEx", "TerminateProcess", "CloseDesktop"}]
+        # Both desktops' hooks go, then the shell, then the desktop handle.
+        self.assertEqual(["UnhookWindowsHookEx"] * 4 + ["TerminateProcess", "CloseDesktop"], names)
+        close = self.app.calls_of(switcher, {"CloseDesktop"})[-1]
         self.assertEqual(private, close.args[0])
         terminate = self.app.calls_of(switcher, {"TerminateProcess"})[0]
         self.assertEqual(1, terminate.args[1], "the shell ends with exit code 1")
         wait_for(lambda: shell not in [pid for pid, _, _ in self.session.processes()],
                  what="the private shell to end")
+
+
+class ShellLeftByAnEarlierRunTest(unittest.TestCase):
+    """A clean stop on the private desktop leaves it shown, with its shell.
+    The next Quillow finds that shell there and starts no second one, which
+    would come up as a folder window."""
+
+    def setUp(self):
+        self.session = WineSession("shell-left")
+        self.app = Quillow(self.session)
+
+    def tearDown(self):
+        self.app.kill()
+        self.session.close()
+
+    def shells_on_qwdesk(self):
+        windows = self.session.desktop_windows("qwdesk") or []
+        explorers = {pid for pid, _, name in self.session.processes()
+                     if name.lower() == "explorer.exe"}
+        return {pid for pid, _, _, _ in windows if pid in explorers}
+
+    def test_the_next_quillow_starts_no_second_shell(self):
+        first_shell = self.app.wait_for_shell()
+        switcher = self.app.switcher_thread()
+        self.session.click("Default", "click", 2)
+        self.app.wait_for_switch(switcher, 1, self.app.calls_of(switcher, {"CreateDesktopW"})[0].retval)
+        self.assertTrue(self.session.post(self.app.main_thread(), STOP_MESSAGE))
+        self.assertEqual(1, self.app.wait_exit(timeout=30))
+        left = self.shells_on_qwdesk()
+        self.assertTrue(set(first_shell) <= left, "the shell stays on the desktop left shown")
+
+        self.app = Quillow(self.session)
+        second_switcher = self.app.switcher_thread()
+        self.app.hook_threads()
+        # The shell is started, or not, right after the hooks are in place:
+        # a start not made by now would be made within moments.
+        time.sleep(2)
+        self.assertEqual([], self.app.calls_of(second_switcher, {"CreateProcessW"}),
+                         "no shell started")
+        self.assertEqual(left, self.shells_on_qwdesk())
 
 
 class HugeProcessCountTest(unittest.TestCase):

@@ -12,7 +12,6 @@ from quillow_harness import STOP_MESSAGE, Quillow, WineSession, wait_for
 PROGRAM_KEY = r"HKCU\Software\Orvane\Quillow"
 POLICY_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Policies\System"
 FRAME = "WTL_QuillowFrame"
-SWITCH_CALLS = {"UnhookWindowsHookEx", "SwitchDesktop", "SetThreadDesktop", "SetWindowsHookExW"}
 WM_NULL = 0
 WATCHDOG_DEEDS = {"SwitchDesktop", "RegOpenKeyExW", "RegSetValueExW"}
 
@@ -23,7 +22,6 @@ class WatchdogTestCase(unittest.TestCase):
         self.session.reg_add(PROGRAM_KEY, "AC_TASKMGR", "REG_DWORD", 1)
         self.app = Quillow(self.session)
         self.switcher = self.app.switcher_thread()
-        self.hooker = self.app.hook_thread()
         self.session.desktop_window("qwdesk")
         wait_for(lambda: self.session.window_tree(FRAME), what="the main frame")
         calls = self.app.calls_of(self.switcher)
@@ -36,17 +34,7 @@ class WatchdogTestCase(unittest.TestCase):
         self.session.close()
 
     def wait_for_switch(self, number, desktop):
-        """The number-th switch has run whole: the hook is back after it."""
-        def done():
-            calls = self.app.calls_of([self.switcher, self.hooker], SWITCH_CALLS)
-            switches = [i for i, c in enumerate(calls) if c.function == "SwitchDesktop"]
-            if len(switches) < number:
-                return False
-            hooks = [c for c in calls[switches[number - 1]:] if c.function == "SetWindowsHookExW"]
-            return len(hooks) >= 2 and hooks[1].retval is not None
-        wait_for(done, timeout=30, what=f"switch {number}")
-        desktops = [c.args[0] for c in self.app.calls_of(self.switcher, {"SwitchDesktop"})]
-        self.assertEqual(desktop, desktops[number - 1])
+        self.app.wait_for_switch(self.switcher, number, desktop)
 
     def enter_private_desktop(self):
         self.session.show_desktop("Default")
@@ -106,15 +94,17 @@ class KillTest(WatchdogTestCase):
 
 
 class CleanStopTest(WatchdogTestCase):
-    def test_a_clean_stop_on_the_private_desktop_leaves_it_and_the_policy_alone(self):
+    def test_a_clean_stop_on_the_private_desktop_leaves_it_shown_and_enables_the_task_manager(self):
         self.enter_private_desktop()
 
         self.assertTrue(self.session.post(self.app.main_thread(), STOP_MESSAGE))
 
         self.assertEqual(1, self.app.wait_exit(timeout=30))
         self.wait_until_both_ended()
-        self.assertEqual([], self.watchdog_deeds())
-        self.assertEqual("0x1", self.policy(), "a normal stop does not switch back")
+        self.assertEqual([], self.watchdog_deeds(), "a normal stop does not switch back")
+        # Quillow itself takes the policy back: no clean stop leaves it set.
+        self.assertEqual("0x0", self.policy())
+        self.assertIsNone(self.session.reg_query(PROGRAM_KEY, "TASKMGR_APPLIED"))
 
 
 class CrashGuardTest(WatchdogTestCase):

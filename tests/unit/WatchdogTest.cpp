@@ -122,6 +122,16 @@ TEST_F(WatchVerdictTest, WithoutTheGuardAKillStillSwitchesBack)
     EXPECT_FALSE(Verdict().RestartQuillow());
 }
 
+// Someone else showed the private desktop, and Quillow died before it knew.
+TEST_F(WatchVerdictTest, APrivateDesktopTheSystemNamesShownIsLeftLikeAMarkedOne)
+{
+    EXPECT_TRUE(CWatchVerdict::AfterExit(block, true, true).SwitchBack());
+    watchdog.SetRestoreGuarded(true);
+    EXPECT_TRUE(CWatchVerdict::AfterExit(block, true, true).RestartQuillow());
+    watchdog.MarkCleanStop();
+    EXPECT_FALSE(CWatchVerdict::AfterExit(block, true, true).SwitchBack());
+}
+
 // The restarts of the last minute, as the watchdogs of one chain pass them on.
 TEST(RestartHistoryTest, ThreeRestartsAMinuteAreTheMost)
 {
