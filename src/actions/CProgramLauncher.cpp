@@ -30,11 +30,11 @@ void CProgramLauncher::OpenFile(const wchar_t* path, const wchar_t* desktopName)
         // Empty when nothing is registered, which is no failure to report;
         // otherwise the line was too long to start.
         if (commandLine[0] != L'\0')
-            TellFailure(commandLine);
+            TellFailure(commandLine, desktopName);
         return;
     }
     if (!Start(commandLine, desktopName))
-        TellFailure(commandLine);
+        TellFailure(commandLine, desktopName);
 }
 
 void CProgramLauncher::OpenWebSite(const wchar_t* address, const wchar_t* desktopName,
@@ -45,7 +45,7 @@ void CProgramLauncher::OpenWebSite(const wchar_t* address, const wchar_t* deskto
     wchar_t commandLine[kWebCommandLineChars];
     if (!BuildWebSiteCommandLine(address, windowsDirectory, commandLine, kWebCommandLineChars) ||
         !Start(commandLine, desktopName))
-        TellFailure(kWebSiteFailure);
+        TellFailure(kWebSiteFailure, desktopName);
 }
 
 bool CProgramLauncher::BuildFileCommandLine(const wchar_t* path, wchar_t* out, size_t capacity)
@@ -134,10 +134,10 @@ bool CProgramLauncher::Start(wchar_t* commandLine, const wchar_t* desktopName)
     return true;
 }
 
-void CProgramLauncher::TellFailure(const wchar_t* text)
+void CProgramLauncher::TellFailure(const wchar_t* text, const wchar_t* desktopName)
 {
     // Not on this thread: the switcher must go on taking switch requests
-    // while the user reads it, and must never own a window, or its next
-    // SetThreadDesktop fails.
-    CDetachedMessageBox::Show(text, g_module.m_fullName, MB_OK);
+    // while the user reads it, and must never own a window. Shown where the
+    // program would have opened, which is where the user now is.
+    CDetachedMessageBox::ShowOn(desktopName, text, g_module.m_fullName, MB_OK);
 }

@@ -58,7 +58,7 @@ public:
 
 private:
     static bool Start(wchar_t* commandLine, const wchar_t* desktopName);
-    static void TellFailure(const wchar_t* text);
+    static void TellFailure(const wchar_t* text, const wchar_t* desktopName);
     bool ReadDefaultValue(const wchar_t* keyPath, wchar_t* out, size_t capacity);
 
     CPatternMatcher& m_matcher;

@@ -4,7 +4,20 @@
 
 bool CDetachedMessageBox::Show(const wchar_t* text, const wchar_t* caption, UINT type)
 {
-    std::unique_ptr<CDetachedMessageBox> box(new CDetachedMessageBox(text, caption, type));
+    return Start(new CDetachedMessageBox(text, caption, type, CopyOfCallersDesktop()));
+}
+
+bool CDetachedMessageBox::ShowOn(const wchar_t* desktopName, const wchar_t* text,
+                                 const wchar_t* caption, UINT type)
+{
+    HDESK desktop = OpenByName(desktopName);
+    return Start(
+        new CDetachedMessageBox(text, caption, type, desktop ? desktop : CopyOfCallersDesktop()));
+}
+
+bool CDetachedMessageBox::Start(CDetachedMessageBox* made)
+{
+    std::unique_ptr<CDetachedMessageBox> box(made);
     HANDLE thread = CreateThread(nullptr, 0, ThreadProc, box.get(), 0, nullptr);
     if (!thread)
         return false;
@@ -13,12 +26,19 @@ bool CDetachedMessageBox::Show(const wchar_t* text, const wchar_t* caption, UINT
     return true;
 }
 
-CDetachedMessageBox::CDetachedMessageBox(const wchar_t* text, const wchar_t* caption, UINT type)
-    : m_text(text ? text : L""),
-      m_caption(caption ? caption : L""),
-      m_type(type),
-      m_desktop(CopyOfCallersDesktop())
+CDetachedMessageBox::CDetachedMessageBox(const wchar_t* text, const wchar_t* caption, UINT type,
+                                         HDESK desktop)
+    : m_text(text ? text : L""), m_caption(caption ? caption : L""), m_type(type), m_desktop(desktop)
 {
+}
+
+HDESK CDetachedMessageBox::OpenByName(const wchar_t* desktopName)
+{
+    if (!desktopName || !*desktopName)
+        return nullptr;
+    return OpenDesktopW(desktopName, 0, FALSE,
+                        DESKTOP_CREATEWINDOW | DESKTOP_CREATEMENU | DESKTOP_READOBJECTS |
+                            DESKTOP_WRITEOBJECTS);
 }
 
 HDESK CDetachedMessageBox::CopyOfCallersDesktop()
