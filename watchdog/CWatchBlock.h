@@ -22,3 +22,8 @@ struct CWatchBlock {
     // original desktop.
     LONG volatile restoreGuarded;
 };
+
+// Set in the environment of a Quillow that the watchdog started again while
+// the guarded private desktop was shown, so that it knows so from its first
+// moment, even where the system cannot name the input desktop.
+constexpr const wchar_t* kRestartedOnPrivateVariable = L"QUILLOW_RESTARTED_ON_PRIVATE";

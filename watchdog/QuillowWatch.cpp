@@ -93,7 +93,8 @@ bool RestartQuillow(CRestartHistory history)
     history.Record(GetTickCount64());
     wchar_t text[CRestartHistory::kTextChars];
     if (!history.Format(text, CRestartHistory::kTextChars) ||
-        !SetEnvironmentVariableW(CRestartHistory::kVariable, text))
+        !SetEnvironmentVariableW(CRestartHistory::kVariable, text) ||
+        !SetEnvironmentVariableW(kRestartedOnPrivateVariable, L"1"))
         return false;
     wchar_t exe[MAX_PATH];
     if (!QuillowBesideUs(exe, MAX_PATH))

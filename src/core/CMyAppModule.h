@@ -49,6 +49,9 @@ public:
     // The restore-password thread is on the private desktop, so its prompt
     // can appear where the user is.
     std::atomic<bool> m_restorePromptReady{false};
+    // The watchdog started this run again while the private desktop was
+    // shown: it still is.
+    std::atomic<bool> m_restartedOnPrivate{false};
 
     // Thread ids, 0 while (or when) a thread does not exist.
     std::atomic<DWORD> m_uiThreadId{0};

@@ -6,6 +6,7 @@
 #include "CInputDesktop.h"
 #include "CMainThread.h"
 #include "CMyAppModule.h"
+#include "CWatchBlock.h"
 #include "CWatchdog.h"
 
 namespace {
@@ -29,6 +30,7 @@ int CProgram::Run(HINSTANCE instance)
     if (!ClaimSingleInstance())
         return 0;
 
+    TakeRestartNotice();
     CCrashGuard::Instance().Install();
     // The guards that outlive a kill or a crash hear of every change of the
     // restore password, from the first load of the settings on.
@@ -56,6 +58,16 @@ bool CProgram::StartedOnPrivateDesktop()
     wchar_t name[64];
     return CInputDesktop::NameOf(GetThreadDesktop(GetCurrentThreadId()), name, ARRAYSIZE(name)) &&
            CompareStringOrdinal(name, -1, g_module.m_desktopName, -1, TRUE) == CSTR_EQUAL;
+}
+
+void CProgram::TakeRestartNotice()
+{
+    wchar_t notice[4] = {};
+    g_module.m_restartedOnPrivate =
+        GetEnvironmentVariableW(kRestartedOnPrivateVariable, notice, 4) == 1 && notice[0] == L'1';
+    // For this run only: the watchdog and the programs we start must not
+    // inherit it.
+    SetEnvironmentVariableW(kRestartedOnPrivateVariable, nullptr);
 }
 
 bool CProgram::ClaimSingleInstance()

@@ -13,5 +13,6 @@ public:
 private:
     static bool StartedOnPrivateDesktop();
     static bool ClaimSingleInstance();
+    static void TakeRestartNotice();
     static void MarkRestoreGuard(bool guarded);
 };

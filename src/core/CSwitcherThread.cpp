@@ -70,7 +70,7 @@ bool CSwitcherThread::Prepare()
     // Started again by the watchdog while the private desktop is shown, we
     // must know it from the start. Where the system cannot name the input
     // desktop, the first input or trigger there tells.
-    if (CInputDesktop::Is(g_module.m_desktopName))
+    if (g_module.m_restartedOnPrivate || CInputDesktop::Is(g_module.m_desktopName))
         m_switcher.OnInputSeen(kPrivate);
     // A run that was killed, crashed or lost its power may have left the
     // task manager disabled.

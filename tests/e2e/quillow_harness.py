@@ -494,6 +494,21 @@ class Quillow:
         self.image = Path(exe).name if exe else "Quillow.exe"
         self.pid = wait_for(self._find_pid, what=f"{self.image} process")
 
+    @classmethod
+    def attach(cls, session, started_by, pid):
+        """A Quillow that another process started, the watchdog say, whose
+        calls land in the same trace as those of the one that started it."""
+        self = cls.__new__(cls)
+        self.session = session
+        self.log_path = started_by.log_path
+        self._log = started_by._log
+        self.proc = None
+        self.image = started_by.image
+        self.pid = pid
+        # Only its own calls: the trace needs WINEDEBUG's +pid for this.
+        self.only_own_calls = True
+        return self
+
     def _find_pid(self):
         if self.proc.poll() is not None:
             with open(self.log_path, errors="replace") as log:
@@ -536,6 +551,8 @@ class Quillow:
                 elif open_calls.get(key):
                     call = open_calls[key].pop()
                     call.retval = int(match["retval"], 16) if match["retval"] else None
+        if getattr(self, "only_own_calls", False):
+            calls = [c for c in calls if c.pid == self.pid]
         return calls
 
     def calls_of(self, tid, names=None):
@@ -602,6 +619,9 @@ class Quillow:
             self._log.close()
 
     def kill(self):
+        if self.proc is None:
+            self.session.probe("terminate", self.pid)
+            return
         if self.proc.poll() is None:
             os.killpg(self.proc.pid, signal.SIGKILL)
             self.proc.wait()
