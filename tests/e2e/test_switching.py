@@ -212,6 +212,40 @@ class ChordRoundTripsTest(SwitchingTestCase):
         self.assert_no_more_switches(21)
 
 
+class HooksPutBackTest(SwitchingTestCase):
+    """An unlocked session, a display change or a resume from sleep may have
+    cost the low-level hooks; each puts them in place again, and nothing
+    else does: there is no timer."""
+
+    WM_DISPLAYCHANGE = 0x7E
+    WM_POWERBROADCAST = 0x218
+    PBT_APMRESUMEAUTOMATIC = 0x12
+    WM_WTSSESSION_CHANGE = 0x2B1
+    WTS_SESSION_UNLOCK = 0x8
+
+    def hooks_made(self):
+        return [c for c in self.app.calls_of(list(self.hookers), {"SetWindowsHookExW"})
+                if c.retval]
+
+    def test_each_such_event_puts_both_desktops_hooks_back(self):
+        self.app.wait_for_shell()
+        at_start = len(self.hooks_made())
+        self.assertEqual(4, at_start, "a mouse and a keyboard hook for each desktop")
+        time.sleep(1)
+        self.assertEqual(at_start, len(self.hooks_made()), "nothing on a timer")
+        events = [(self.WM_DISPLAYCHANGE, 32, 0),
+                  (self.WM_POWERBROADCAST, self.PBT_APMRESUMEAUTOMATIC, 0),
+                  (self.WM_WTSSESSION_CHANGE, self.WTS_SESSION_UNLOCK, 0)]
+        for number, (message, wparam, lparam) in enumerate(events, 1):
+            self.assertTrue(self.session.post_window("WTL_QuillowFrame", message, wparam, lparam))
+            wait_for(lambda: len(self.hooks_made()) >= at_start + 4 * number,
+                     what=f"the hooks put back after message {message:#x}")
+            self.assertEqual({*self.hookers},
+                             {c.tid for c in self.hooks_made()[at_start + 4 * (number - 1):]})
+        self.session.click("Default", "click", 2)
+        self.assert_switch(1, self.private)
+
+
 class SecondInstanceTest(SwitchingTestCase):
     def test_a_second_quillow_exits_at_once_and_the_first_goes_on_switching(self):
         result = self.session.wine([BIN / "Quillow.exe"], timeout=30)
