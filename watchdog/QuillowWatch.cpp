@@ -11,6 +11,7 @@
 
 #include "CPersistentSwitch.h"
 #include "CRestartHistory.h"
+#include "CSiblingPath.h"
 #include "CWatchBlock.h"
 #include "CWatchCommandLine.h"
 #include "CWatchVerdict.h"
@@ -70,22 +71,6 @@ CRestartHistory ReadRestartHistory()
     return history;
 }
 
-bool QuillowBesideUs(wchar_t* path, DWORD capacity)
-{
-    const DWORD length = GetModuleFileNameW(nullptr, path, capacity);
-    if (length == 0 || length >= capacity)
-        return false;
-    DWORD folder = length;
-    while (folder > 0 && path[folder - 1] != L'\\' && path[folder - 1] != L'/')
-        --folder;
-    const DWORD nameChars = sizeof(kQuillowExeName) / sizeof(wchar_t);
-    if (folder + nameChars > capacity)
-        return false;
-    for (DWORD i = 0; i < nameChars; ++i)
-        path[folder + i] = kQuillowExeName[i];
-    return true;
-}
-
 bool RestartQuillow(CRestartHistory history)
 {
     // The next Quillow's watchdog learns of this restart from the history
@@ -97,7 +82,7 @@ bool RestartQuillow(CRestartHistory history)
         !SetEnvironmentVariableW(kRestartedOnPrivateVariable, L"1"))
         return false;
     wchar_t exe[MAX_PATH];
-    if (!QuillowBesideUs(exe, MAX_PATH))
+    if (!CSiblingPath::Make(kQuillowExeName, exe, MAX_PATH))
         return false;
     // Started on our own desktop, the original one, as the first Quillow
     // was; it then finds the private desktop shown and guards the way back.

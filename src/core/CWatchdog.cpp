@@ -2,6 +2,7 @@
 
 #include "CHandleListAttribute.h"
 #include "CInheritableHandle.h"
+#include "CSiblingPath.h"
 #include "CWatchCommandLine.h"
 
 namespace {
@@ -26,7 +27,7 @@ CWatchdog& CWatchdog::Instance()
 bool CWatchdog::Start()
 {
     wchar_t watchExe[kPathChars];
-    return WatchExeBesideUs(watchExe, kPathChars) && Start(watchExe);
+    return CSiblingPath::Make(kWatchExeName, watchExe, kPathChars) && Start(watchExe);
 }
 
 bool CWatchdog::Start(const wchar_t* watchExe)
@@ -91,23 +92,6 @@ bool CWatchdog::Launch(const wchar_t* watchExe, HANDLE process, HANDLE block)
         return false;
     CloseHandle(started.hThread);
     CloseHandle(started.hProcess);
-    return true;
-}
-
-bool CWatchdog::WatchExeBesideUs(wchar_t* path, DWORD capacity)
-{
-    const DWORD length = GetModuleFileNameW(nullptr, path, capacity);
-    // capacity itself means the path was cut.
-    if (length == 0 || length >= capacity)
-        return false;
-    DWORD folder = length;
-    while (folder > 0 && path[folder - 1] != L'\\' && path[folder - 1] != L'/')
-        --folder;
-    const DWORD nameChars = sizeof(kWatchExeName) / sizeof(wchar_t);
-    if (folder + nameChars > capacity)
-        return false;
-    for (DWORD i = 0; i < nameChars; ++i)
-        path[folder + i] = kWatchExeName[i];
     return true;
 }
 

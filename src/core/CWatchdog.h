@@ -36,7 +36,6 @@ public:
 private:
     bool ShareBlock();
     bool Launch(const wchar_t* watchExe, HANDLE process, HANDLE block);
-    static bool WatchExeBesideUs(wchar_t* path, DWORD capacity);
 
     CWatchBlock m_unshared{};
     CWatchBlock* m_block;

@@ -7,6 +7,7 @@
 
 #include "CPersistentSwitch.h"
 #include "CRestartHistory.h"
+#include "CSiblingPath.h"
 #include "CWatchCommandLine.h"
 #include "CWatchVerdict.h"
 #include "core/CWatchdog.h"
@@ -236,6 +237,27 @@ TEST(PersistentSwitchTest, WithNoMoreChancesItGivesUp)
     g_attempts = {100, 0, 1, 0};
     EXPECT_FALSE(CPersistentSwitch::Show(static_cast<HDESK>(AsHandle(0x44)), RefusingSwitch, CountedChance, nullptr));
     EXPECT_EQ(2, g_attempts.tries);
+}
+
+TEST(SiblingPathTest, TheFileBesideUsOrNothingWhenItDoesNotFit)
+{
+    wchar_t own[MAX_PATH];
+    const DWORD ownLength = GetModuleFileNameW(nullptr, own, MAX_PATH);
+    ASSERT_GT(ownLength, 0u);
+    wchar_t path[MAX_PATH];
+    ASSERT_TRUE(CSiblingPath::Make(L"QuillowWatch.exe", path, MAX_PATH));
+    const std::wstring made(path), mine(own);
+    const size_t folder = mine.find_last_of(L"\\/") + 1;
+    EXPECT_EQ(mine.substr(0, folder) + L"QuillowWatch.exe", made);
+
+    // Room for the folder and the name but not its closing zero.
+    const DWORD tight = static_cast<DWORD>(folder + 16);
+    std::wstring buffer(tight + 4, L'#');
+    EXPECT_FALSE(CSiblingPath::Make(L"QuillowWatch.exe", buffer.data(), tight));
+    EXPECT_EQ(L'\0', buffer[0]);
+    EXPECT_EQ(std::wstring(4, L'#'), buffer.substr(tight));
+    EXPECT_TRUE(CSiblingPath::Make(L"QuillowWatch.exe", buffer.data(), tight + 1));
+    EXPECT_FALSE(CSiblingPath::Make(L"x", path, 0));
 }
 
 TEST(WatchdogStartTest, AMissingWatchdogFailsToStartAndTheMarksStillWork)
