@@ -24,13 +24,14 @@ EVERY_VALUE = {
 
 class FrameTestCase(unittest.TestCase):
     stored = {}  # registry values to set before Quillow starts
+    trace = False  # a relay trace, to watch the switches
 
     def setUp(self):
         self.session = WineSession("frame")
         for name, (kind, data) in self.stored.items():
             key, _, value = name.rpartition("|")
             self.session.reg_add(key, value, kind, data)
-        self.app = Quillow(self.session, trace=False)
+        self.app = Quillow(self.session, trace=self.trace)
         # Settled once the frame is made (with its tray icon) and the
         # user-interface thread has gone on to reset the update flag.
         wait_for(lambda: self.session.window_tree(FRAME), what="the main frame")
@@ -98,6 +99,29 @@ class TrayMenuTest(FrameTestCase):
         self.open_tray_menu()
         self.session.click("Default", "click", 1, at=(300, 300))
         wait_for(lambda: not self.session.window_visible("#32768"), what="the menu to close")
+        self.assertFalse(self.session.window_visible(FRAME))
+
+
+class TraySwitchTest(FrameTestCase):
+    """For a touchpad without a middle button, or no hot key to spare."""
+    trace = True
+
+    def test_switch_desktop_heads_the_menu_and_switches(self):
+        switcher = self.app.switcher_thread()
+        self.open_tray_menu()
+        code, items = self.session.probe("menu")
+        self.assertEqual(0, code)
+        self.assertEqual(["Switch Desktop", "*Preferences", "Help Central", "-",
+                          "Orvane on the Web", "More Products", "-", "Exit"],
+                         [line.strip() for line in items.splitlines() if line.strip()])
+        self.session.screenshot("tray-menu-switch")
+        left, top, right, bottom = self.session.window_tree("#32768")[0][1]
+        self.session.click("Default", "click", 1, at=((left + right) // 2, top + 10))
+        switched = wait_for(lambda: self.app.calls_of(switcher, {"SwitchDesktop"}),
+                            what="the switch from the tray menu")
+        private = next(c.retval for c in self.app.calls_of(switcher)
+                       if c.function == "CreateDesktopW")
+        self.assertEqual(private, switched[0].args[0])
         self.assertFalse(self.session.window_visible(FRAME))
 
 
