@@ -37,7 +37,10 @@ HRESULT CTabBarAccessible::QueryInterface(REFIID iid, void** object)
     return E_NOINTERFACE;
 }
 
-ULONG CTabBarAccessible::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&m_references)); }
+ULONG CTabBarAccessible::AddRef()
+{
+    return static_cast<ULONG>(InterlockedIncrement(&m_references));
+}
 
 ULONG CTabBarAccessible::Release()
 {

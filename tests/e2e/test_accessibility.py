@@ -106,7 +106,7 @@ class PageControlsTest(AccessibilityTestCase):
         for control_id in SECTION_ICONS:
             self.assertEqual("", self.element(control_id).name, control_id)
             role = given.get((self.frame_child(control_id).hwnd, ROLE_PROPERTY), "")
-            self.assertIn(str(ROLE_GRAPHIC), role, control_id)
+            self.assertTrue(role.endswith(f"{{VT_I4: {ROLE_GRAPHIC}}}"), (control_id, role))
 
 
 if __name__ == "__main__":
