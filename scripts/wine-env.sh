@@ -73,7 +73,11 @@ quillow_wine_exports() {
 # shares them by hard link; the registry files, which wineserver rewrites,
 # are real copies.
 quillow_prefix_copy() {
-    local template=$1 dir=$2
+    local template dir=$2
+    # cp -a copies a link as a link: from a work tree, whose template is a
+    # link to the shared one, the copy would be that link, and every test
+    # would run in (and its server rewrite) the shared template itself.
+    template=$(cd "$1" && pwd -P) || return 1
     cp -al "$template" "$dir"
     local reg
     for reg in "$template"/*.reg; do
