@@ -23,6 +23,8 @@ TEMPLATE = REPO / "build" / "wine" / "template"
 BIN = Path(os.environ.get("QUILLOW_BIN", REPO / "build" / "cmake" / "bin"))
 ARTIFACTS = REPO / "build" / "e2e-artifacts"
 WINE_LIB = "/usr/lib/wine"
+# The glyphs of the caption buttons; see scripts/wine-env.sh.
+CAPTION_FONT = Path("/usr/share/wine/fonts/marlett.ttf")
 
 WM_USER = 0x400
 WM_CLOSE = 0x10
@@ -90,6 +92,10 @@ def copy_prefix(template, target):
         dest = target / reg.name
         dest.unlink()
         shutil.copy2(reg, dest)
+    if CAPTION_FONT.exists():
+        fonts = target / "drive_c" / "windows" / "Fonts"
+        fonts.mkdir(parents=True, exist_ok=True)
+        (fonts / CAPTION_FONT.name).symlink_to(CAPTION_FONT)
 
 
 _open_sessions = []
