@@ -272,6 +272,9 @@ LRESULT CMainFrame::OnDpiChanged(UINT, WPARAM, LPARAM suggested, BOOL&)
         ::SetWindowPos(m_hWnd, nullptr, rect->left, rect->top, rect->right - rect->left,
                        rect->bottom - rect->top, SWP_NOZORDER | SWP_NOACTIVATE);
     BuildContents(page >= 1 && page <= kPageCount ? page : ID_PAGE_BASIC);
+    // The control that had the focus went with the old contents.
+    if (::GetActiveWindow() == m_hWnd && !IsOwnControl(::GetFocus()))
+        FocusControl(FirstControlOfPage());
     return 0;
 }
 

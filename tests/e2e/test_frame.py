@@ -168,6 +168,11 @@ class LoadedOnFirstShowTest(FrameTestCase):
         self.assertEqual({"gdiplus.dll", "comctl32.dll"}, self.mapped_dlls())
         self.assertGreater(len(self.session.window_tree(FRAME)), 1, "the bars and the first page")
 
+    def test_an_idle_program_has_not_loaded_what_answers_assistive_tools(self):
+        maps = Path(f"/proc/{self.app.proc.pid}/maps").read_text()
+        self.assertEqual(set(), {dll for dll in ("oleacc.dll", "oleaut32.dll")
+                                 if "/" + dll in maps})
+
 
 if __name__ == "__main__":
     unittest.main(verbosity=2)
