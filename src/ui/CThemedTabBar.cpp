@@ -141,8 +141,8 @@ void CThemedTabBar::ActivateTab(int index)
     Select(index, true);
 }
 
-// Before anything reads it the window may be gone; the tools are told only
-// about a bar that exists.
+// A screen reader follows the selection and the focus by these events; the
+// tab is named by its child id, as the bar's IAccessible numbers it.
 void CThemedTabBar::TellAssistiveTools(DWORD event, int index)
 {
     if (m_hWnd)

@@ -64,7 +64,9 @@ class PasswordPromptTestCase(unittest.TestCase):
         """Gives the prompt the X keyboard focus, which the shell started on the
         private desktop may hold; Windows gives it to the foreground window."""
         def find():
-            out = self.session.xdotool("search", "--name", f"^{PROMPT_TITLE}$").stdout.split()
+            # Mapped only: a window not yet shown refuses the focus (BadMatch).
+            out = self.session.xdotool("search", "--onlyvisible", "--name",
+                                       f"^{PROMPT_TITLE}$").stdout.split()
             return out[0] if len(out) == 1 else None
         window = wait_for(find, what="the prompt's X window")
         result = self.session.xdotool("windowfocus", "--sync", window)

@@ -48,8 +48,9 @@ TEST(SettingsKeysTest, EnterAppliesUnlessAPushButtonHasTheFocus)
     EXPECT_EQ(Action::kApply, CSettingsKeys::Decide(Key(VK_RETURN, false, false, 0)));
     EXPECT_EQ(Action::kPressFocused,
               CSettingsKeys::Decide(Key(VK_RETURN, false, false, kPushButtonCode)));
+    constexpr UINT kDefaultButtonCode = DLGC_BUTTON | DLGC_DEFPUSHBUTTON;
     EXPECT_EQ(Action::kPressFocused,
-              CSettingsKeys::Decide(Key(VK_RETURN, false, false, DLGC_BUTTON | DLGC_DEFPUSHBUTTON)));
+              CSettingsKeys::Decide(Key(VK_RETURN, false, false, kDefaultButtonCode)));
 }
 
 TEST(SettingsKeysTest, EscapeHides)
@@ -92,7 +93,8 @@ TEST(SettingsKeysTest, KeysThatMoveTheFocusOrAltShowTheCues)
     for (UINT key : {VK_TAB, VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN})
         EXPECT_TRUE(CSettingsKeys::ShowsFocusCues(Key(key))) << key;
     EXPECT_TRUE(CSettingsKeys::ShowsFocusCues(Key(VK_NEXT, true)));
-    EXPECT_TRUE(CSettingsKeys::ShowsFocusCues(Press{WM_SYSKEYDOWN, VK_MENU, false, false, true, 0}));
+    const Press alt{WM_SYSKEYDOWN, VK_MENU, false, false, true, 0};
+    EXPECT_TRUE(CSettingsKeys::ShowsFocusCues(alt));
 }
 
 TEST(SettingsKeysTest, TypingDoesNotShowTheCues)
