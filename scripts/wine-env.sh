@@ -69,16 +69,33 @@ quillow_wine_exports() {
     export WINEDLLOVERRIDES="mscoree,mshtml="
 }
 
+# Wine draws the caption buttons with the glyphs of its Marlett font, which
+# Debian's fonts-wine installs (scripts/setup). This Wine finds fonts in the
+# prefix's Fonts folder, not in its data directory: a prefix gets Marlett
+# there, and only Marlett, so the text of every window stays as it was.
+QUILLOW_CAPTION_FONT=/usr/share/wine/fonts/marlett.ttf
+quillow_link_caption_font() {
+    local fonts="$1/drive_c/windows/Fonts"
+    [[ -f $QUILLOW_CAPTION_FONT ]] || return 0
+    mkdir -p "$fonts"
+    ln -sf "$QUILLOW_CAPTION_FONT" "$fonts/marlett.ttf"
+}
+
 # A prefix is hundreds of megabytes of DLLs that Wine only reads, so a copy
 # shares them by hard link; the registry files, which wineserver rewrites,
 # are real copies.
 quillow_prefix_copy() {
-    local template=$1 dir=$2
+    local template dir=$2
+    # cp -a copies a link as a link: from a work tree, whose template is a
+    # link to the shared one, the copy would be that link, and every test
+    # would run in (and its server rewrite) the shared template itself.
+    template=$(cd "$1" && pwd -P) || return 1
     cp -al "$template" "$dir"
     local reg
     for reg in "$template"/*.reg; do
         cp --remove-destination -p "$reg" "$dir/"
     done
+    quillow_link_caption_font "$dir"
 }
 
 wine_env_start() {

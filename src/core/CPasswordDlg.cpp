@@ -1,5 +1,6 @@
 #include "CPasswordDlg.h"
 
+#include "../ui/CAccessibleNames.h"
 #include "../ui/themed/CThemeFonts.h"
 #include "../win/CDpi.h"
 
@@ -23,6 +24,8 @@ LRESULT CPasswordDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
     m_labelFont.Attach(CThemeFonts::CreateEnlarged(GetFont(), CDpi::OfWindow(m_hWnd)));
     ThemeLabel();
     m_passwordField.SubclassWindow(GetDlgItem(IDC_PASSWORD_FIELD));
+    m_names = CAccessibleNames::Make();
+    m_names->Name(GetDlgItem(IDC_PASSWORD_FIELD), m_promptText.c_str());
     m_buttonImage.DeleteObject();
     m_buttonImage.Attach(CThemedButtonCtrl::LoadImageFor(m_hWnd, IDB_DIALOG_BUTTON));
     m_okButton.SubclassDialogButton(m_hWnd, IDOK, m_buttonImage, kButtonBorder);

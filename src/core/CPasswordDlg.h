@@ -3,6 +3,9 @@
 #include <windows.h>
 
 #include "../res/resource.h"
+#include <memory>
+
+#include "../ui/IAccessibleNames.h"
 #include "../ui/themed/CBackgroundImage.h"
 #include "../ui/themed/CThemedButtonCtrl.h"
 #include "../ui/themed/CThemedDialogImpl.h"
@@ -52,4 +55,6 @@ private:
     CThemedButtonCtrl m_cancelButton;
     wchar_t m_enteredPassword[16] = {};
     CFixedText<100> m_promptText;
+    // The field is named by the prompt for assistive tools.
+    std::unique_ptr<IAccessibleNames> m_names;
 };

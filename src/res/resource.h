@@ -39,6 +39,7 @@
 #define ID_TRAY_HOME 32778
 #define ID_TRAY_PRODUCTS 32779
 #define ID_TRAY_EXIT 32780
+#define ID_TRAY_SWITCH 32793
 
 // The navigation panel's buttons.
 #define ID_NAV_APPLY 32782
@@ -97,6 +98,10 @@
 #define IDC_AC_WEBSITE_URL 21025
 // What an edit box's browse button sends its parent.
 #define WM_EDIT_BROWSE 5468
+// The browse buttons' tool tips. Not the boxes' own ids: those would give
+// the whole box the tip.
+#define IDS_BROWSE_PROCESSES 21118
+#define IDS_BROWSE_FILE 21121
 
 // The process picker.
 #define IDD_PROCESSES 107

@@ -64,6 +64,14 @@ LRESULT CHotkeyEditCtrl::OnCreate(UINT, WPARAM, LPARAM, BOOL& handled)
 LRESULT CHotkeyEditCtrl::OnKeyDown(UINT, WPARAM wParam, LPARAM, BOOL&)
 {
     const UINT code = static_cast<UINT>(wParam);
+    // The stored code has no Win flag: Win with a key would be kept as the
+    // key alone, a hot key the user never pressed. Backspace and Delete on
+    // their own empty the box, as the system's own hot key control does.
+    if (IsWinKey(code) || IsHeld(VK_LWIN) || IsHeld(VK_RWIN) ||
+        ((code == VK_BACK || code == VK_DELETE) && !AnyModifierHeld())) {
+        Clear();
+        return 0;
+    }
     switch (code) {
     case VK_CONTROL:
         PressModifier(m_ctrlText, kCtrlText, m_ctrl);
@@ -106,6 +114,23 @@ LRESULT CHotkeyEditCtrl::OnChar(UINT, WPARAM, LPARAM, BOOL&)
 {
     // The text is ours: the characters the keys make must not be typed in.
     return 0;
+}
+
+bool CHotkeyEditCtrl::IsHeld(int virtualKey) { return (GetKeyState(virtualKey) & 0x8000) != 0; }
+
+bool CHotkeyEditCtrl::IsWinKey(UINT code) { return code == VK_LWIN || code == VK_RWIN; }
+
+bool CHotkeyEditCtrl::AnyModifierHeld()
+{
+    return IsHeld(VK_CONTROL) || IsHeld(VK_SHIFT) || IsHeld(VK_MENU);
+}
+
+void CHotkeyEditCtrl::Clear()
+{
+    Reset();
+    m_ctrlText[0] = m_altText[0] = m_shiftText[0] = m_keyName[0] = L'\0';
+    m_text[0] = L'\0';
+    SetWindowText(m_text);
 }
 
 void CHotkeyEditCtrl::Reset()

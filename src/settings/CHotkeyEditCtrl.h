@@ -7,7 +7,8 @@
 
 // An edit box that records a hot key instead of text: the user presses the
 // combination and the box shows it, such as "Ctrl+Alt+F2". Modifiers alone
-// show while they are held and vanish when released.
+// show while they are held and vanish when released. Backspace or Delete on
+// their own clear it; the Win key is not taken.
 class CHotkeyEditCtrl : public CWindowImpl<CHotkeyEditCtrl> {
 public:
     CHotkeyEditCtrl() = default;
@@ -45,6 +46,11 @@ private:
     LRESULT OnChar(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
 
     void Reset();
+    // Nothing captured and nothing shown.
+    void Clear();
+    static bool IsHeld(int virtualKey);
+    static bool IsWinKey(UINT code);
+    static bool AnyModifierHeld();
     void PressModifier(wchar_t (&text)[8], const wchar_t* shown, BOOL& flag);
     bool PressKey(UINT code);
     static void RefreshModifier(int virtualKey, wchar_t (&text)[8], const wchar_t* shown,

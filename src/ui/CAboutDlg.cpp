@@ -44,7 +44,18 @@ LRESULT CAboutDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
     SetUpThemedPage();
     FitTextsToFont();
     DlgResize_Init(false, false);
+    // The product's name and logo are pictures; the version line names it.
+    m_names = m_makeNames ? m_makeNames() : nullptr;
+    if (m_names)
+        m_names->MarkAsGraphics(m_hWnd, {IDC_ABOUT_NAME, IDC_ABOUT_LOGO});
     return TRUE;
+}
+
+LRESULT CAboutDlg::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled)
+{
+    m_names.reset();
+    handled = FALSE;
+    return 0;
 }
 
 void CAboutDlg::ThemeImage(CThemedImageCtrl& image, int id, UINT pngId)

@@ -2,9 +2,12 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "../res/resource.h"
 #include "../win/CDialogResize.h"
 #include "../win/CToolTipDialog.h"
+#include "CAccessibleNames.h"
 #include "ISettingsPage.h"
 #include "themed/CThemedDialogImpl.h"
 #include "themed/CThemedHyperlinkCtrl.h"
@@ -20,6 +23,11 @@ class CAboutDlg : public CThemedDialogImpl<CAboutDlg>,
 public:
     enum { IDD = IDD_ABOUT };
 
+    explicit CAboutDlg(AccessibleNamesFactory makeNames = CAccessibleNames::Make)
+        : m_makeNames(std::move(makeNames))
+    {
+    }
+
     HWND CreatePage(HWND frame, int pageNumber, const CSettingsRecord& settings) override;
     int PageNumber() const { return m_pageNumber; }
 
@@ -30,6 +38,7 @@ public:
     BEGIN_MSG_MAP(CAboutDlg)
         CHAIN_MSG_MAP(CToolTipDialog<CAboutDlg>)
         MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
+        MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
         COMMAND_HANDLER(IDC_ABOUT_HOMEPAGE, BN_CLICKED, OnHomePage)
         COMMAND_HANDLER(IDC_ABOUT_SUPPORT, BN_CLICKED, OnSupport)
         CHAIN_MSG_MAP(CThemedDialogImpl<CAboutDlg>)
@@ -39,6 +48,7 @@ public:
 
 private:
     LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnHomePage(WORD, WORD, HWND, BOOL&);
     LRESULT OnSupport(WORD, WORD, HWND, BOOL&);
     void ThemeImage(CThemedImageCtrl& image, int id, UINT pngId);
@@ -54,4 +64,6 @@ private:
     CThemedLabelCtrl m_copyright;
     CThemedHyperlinkCtrl m_homePage;
     CThemedHyperlinkCtrl m_support;
+    AccessibleNamesFactory m_makeNames;
+    std::unique_ptr<IAccessibleNames> m_names;
 };

@@ -68,10 +68,12 @@ const wchar_t* const kExecutableExtensions[] = {L".exe", L".cmd", L".bat", L".co
 }  // namespace
 
 CAdvancedSettingsDlg::CAdvancedSettingsDlg(FileChooser chooseFile, MessageBoxFunction messageBox,
-                                           ProcessPicker pickProcesses)
+                                           ProcessPicker pickProcesses,
+                                           AccessibleNamesFactory makeNames)
     : m_chooseFile(std::move(chooseFile)),
       m_messageBox(std::move(messageBox)),
-      m_pickProcesses(std::move(pickProcesses))
+      m_pickProcesses(std::move(pickProcesses)),
+      m_makeNames(std::move(makeNames))
 {
 }
 
@@ -107,7 +109,28 @@ LRESULT CAdvancedSettingsDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
     if (m_title.m_hWnd)
         m_title.SetFont(m_sectionFont, TRUE);
     DlgResize_Init(false, false);
+    NameForAssistiveTools();
     return TRUE;
+}
+
+void CAdvancedSettingsDlg::NameForAssistiveTools()
+{
+    m_names = m_makeNames ? m_makeNames() : nullptr;
+    if (!m_names)
+        return;
+    m_names->NameByLabel(m_hWnd, IDC_AC_FILE_ENABLED, IDC_AC_FILE_PATH);
+    m_names->NameByLabel(m_hWnd, IDC_AC_WEBSITE_ENABLED, IDC_AC_WEBSITE_URL);
+    m_names->NameByLabel(m_hWnd, IDC_AC_PROCESSES_ENABLED, IDC_AC_PROCESSES);
+    m_names->NameByLabel(m_hWnd, IDC_AC_WINDOWS_ENABLED, IDC_AC_WINDOWS_TITLE);
+    m_names->MarkAsGraphics(m_hWnd, {IDC_SECTION_ICON});
+}
+
+// The names go while the controls are still there to take them back from.
+LRESULT CAdvancedSettingsDlg::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled)
+{
+    m_names.reset();
+    handled = FALSE;
+    return 0;
 }
 
 void CAdvancedSettingsDlg::ThemeHeader()
@@ -134,10 +157,19 @@ void CAdvancedSettingsDlg::AttachEditBoxes()
     m_titleBox.m_hWnd = GetDlgItem(IDC_AC_WINDOWS_TITLE);
     m_addressBox.m_hWnd = GetDlgItem(IDC_AC_WEBSITE_URL);
     m_processesBox.SubclassWindow(GetDlgItem(IDC_AC_PROCESSES));
+    SetBrowseToolTip(m_fileBox, IDS_BROWSE_FILE);
+    SetBrowseToolTip(m_processesBox, IDS_BROWSE_PROCESSES);
     // "Apply" keeps 259 characters of each; the user sees no more than that.
     for (HWND box : {m_fileBox.m_hWnd, m_titleBox.m_hWnd, m_addressBox.m_hWnd})
         if (box)
             ::SendMessageW(box, EM_SETLIMITTEXT, kTextChars - 1, 0);
+}
+
+void CAdvancedSettingsDlg::SetBrowseToolTip(CEditBrowserCtrl& box, UINT textId)
+{
+    wchar_t text[128] = L"";
+    if (box.m_hWnd && ::LoadStringW(::GetModuleHandleW(nullptr), textId, text, 128) > 0)
+        box.SetButtonToolTip(text);
 }
 
 int CAdvancedSettingsDlg::SecondColumnLeft(int firstLeft, int widestFirst, int templateLeft,
@@ -321,34 +353,55 @@ BOOL CAdvancedSettingsDlg::ShowOpenFileDialog(OPENFILENAMEW& dialog)
     return ::GetOpenFileNameW(&dialog);
 }
 
+std::wstring CAdvancedSettingsDlg::FolderOf(const wchar_t* path)
+{
+    wchar_t folder[MAX_PATH] = L"";
+    lstrcpynW(folder, path ? path : L"", MAX_PATH);
+    if (!::PathRemoveFileSpecW(folder) || !folder[0])
+        return std::wstring();
+    // "C:" alone is the drive's current folder, not its root.
+    if (folder[1] == L':' && folder[2] == L'\0')
+        lstrcatW(folder, L"\\");
+    return folder;
+}
+
+// After an executable is refused the chooser opens again in its folder, so
+// the user picks another file where they were, until one is taken or they
+// cancel.
 void CAdvancedSettingsDlg::ChooseFile()
 {
     if (!m_chooseFile)
         return;
-    wchar_t path[kTextChars + 1] = {};
-    OPENFILENAMEW dialog{};
-    // The structure without the Windows 2000 additions, which every system
-    // since accepts.
-    dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
-    dialog.hwndOwner = m_hWnd;
-    dialog.lpstrFilter = kFileFilter;
-    dialog.nFilterIndex = 1;
-    dialog.lpstrFile = path;
-    dialog.nMaxFile = kTextChars;
-    dialog.lpstrInitialDir = L"c:\\";
-    dialog.lpstrTitle = L"Select a Specified File to Open";
-    dialog.Flags = OFN_EXPLORER | OFN_LONGNAMES | OFN_CREATEPROMPT;
-    if (!m_chooseFile(dialog))
-        return;
-    // Whatever wrote the buffer, it is read as a string that ends inside it.
-    path[kTextChars] = L'\0';
-    if (IsExecutablePath(path)) {
+    std::wstring folder = L"c:\\";
+    for (;;) {
+        wchar_t path[kTextChars + 1] = {};
+        OPENFILENAMEW dialog{};
+        // The structure without the Windows 2000 additions, which every
+        // system since accepts.
+        dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
+        dialog.hwndOwner = m_hWnd;
+        dialog.lpstrFilter = kFileFilter;
+        dialog.nFilterIndex = 1;
+        dialog.lpstrFile = path;
+        dialog.nMaxFile = kTextChars;
+        dialog.lpstrInitialDir = folder.c_str();
+        dialog.lpstrTitle = L"Select a Specified File to Open";
+        dialog.Flags = OFN_EXPLORER | OFN_LONGNAMES | OFN_CREATEPROMPT;
+        if (!m_chooseFile(dialog))
+            return;
+        // Whatever wrote the buffer, it is read as a string that ends inside it.
+        path[kTextChars] = L'\0';
+        if (!IsExecutablePath(path)) {
+            ::SetDlgItemTextW(m_hWnd, IDC_AC_FILE_PATH, path);
+            return;
+        }
         if (m_messageBox)
             m_messageBox(m_hWnd, L"Can not select an executable file.", L"Setting hint",
                          MB_ICONINFORMATION);
-        return;
+        const std::wstring refusedIn = FolderOf(path);
+        if (!refusedIn.empty())
+            folder = refusedIn;
     }
-    ::SetDlgItemTextW(m_hWnd, IDC_AC_FILE_PATH, path);
 }
 
 void CAdvancedSettingsDlg::ChooseProcesses()

@@ -12,6 +12,7 @@
 #include "../win/CDialogResize.h"
 #include "../win/CFont.h"
 #include "../win/CToolTipDialog.h"
+#include "CAccessibleNames.h"
 #include "CEditBrowserCtrl.h"
 #include "IAdvancedPageReader.h"
 #include "ISettingsPage.h"
@@ -43,7 +44,8 @@ public:
 
     explicit CAdvancedSettingsDlg(FileChooser chooseFile = ShowOpenFileDialog,
                                   MessageBoxFunction messageBox = ::MessageBoxW,
-                                  ProcessPicker pickProcesses = PickWithProcessDlg);
+                                  ProcessPicker pickProcesses = PickWithProcessDlg,
+                                  AccessibleNamesFactory makeNames = CAccessibleNames::Make);
     CAdvancedSettingsDlg(const CAdvancedSettingsDlg&) = delete;
     CAdvancedSettingsDlg& operator=(const CAdvancedSettingsDlg&) = delete;
 
@@ -67,6 +69,9 @@ public:
     static std::wstring ProcessesText(const std::vector<std::wstring>& names);
     // Whether a chosen path names a program by its extension.
     static bool IsExecutablePath(const wchar_t* path);
+    // The folder a chosen file is in, for the chooser to open in; empty for
+    // a bare name.
+    static std::wstring FolderOf(const wchar_t* path);
     // Where the second column starts so that the first column's widest
     // check box fits before it; never left of where the template put it.
     static int SecondColumnLeft(int firstLeft, int widestFirst, int templateLeft,
@@ -85,6 +90,7 @@ public:
     BEGIN_MSG_MAP(CAdvancedSettingsDlg)
         CHAIN_MSG_MAP(CToolTipDialog<CAdvancedSettingsDlg>)
         MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
+        MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
         MESSAGE_HANDLER(WM_EDIT_BROWSE, OnBrowse)
         COMMAND_CODE_HANDLER(BN_CLICKED, OnCheckBoxClicked)
         CHAIN_MSG_MAP(CThemedDialogImpl<CAdvancedSettingsDlg>)
@@ -94,6 +100,8 @@ public:
 
 private:
     LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL&);
+    void NameForAssistiveTools();
     LRESULT OnBrowse(UINT, WPARAM wParam, LPARAM, BOOL&);
     LRESULT OnCheckBoxClicked(WORD, WORD id, HWND, BOOL& handled);
 
@@ -107,6 +115,7 @@ private:
     void ShowText(int checkBoxId, int editId, DWORD enabled, const wchar_t* text);
     void EnableDependent(int checkBoxId);
     void ShowProcessesText();
+    void SetBrowseToolTip(CEditBrowserCtrl& box, UINT textId);
     void ChooseFile();
     void ChooseProcesses();
 
@@ -126,4 +135,6 @@ private:
     FileChooser m_chooseFile;
     MessageBoxFunction m_messageBox;
     ProcessPicker m_pickProcesses;
+    AccessibleNamesFactory m_makeNames;
+    std::unique_ptr<IAccessibleNames> m_names;
 };

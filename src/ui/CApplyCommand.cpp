@@ -3,6 +3,7 @@
 #include <cwchar>
 
 #include "../res/resource.h"
+#include "../settings/CHotkeyRule.h"
 
 namespace {
 const wchar_t kTrayGuard[] =
@@ -12,6 +13,12 @@ const wchar_t kSwitchMismatch[] =
     L"Switch to Virtual Desktop Password DO NOT Match, Please enter Again.";
 const wchar_t kRestoreMismatch[] =
     L"Switch to Original Desktop Password DO NOT Match, Please enter Again.";
+const wchar_t kSwitchKeyTypes[] =
+    L"Can not use a key that types a character as the switch hotkey without Ctrl or Alt, "
+    L"otherwise you will not be able to type that character any more!";
+const wchar_t kSettingsKeyTypes[] =
+    L"Can not use a key that types a character as the settings dialog hotkey without Ctrl or "
+    L"Alt, otherwise you will not be able to type that character any more!";
 
 // Letter case counts in every text: the password prompt and the window
 // title match exactly, so a change only in case is a change.
@@ -43,12 +50,38 @@ void CApplyCommand::Hint(HWND owner, const wchar_t* text)
 
 bool CApplyCommand::ApplyBasic(HWND owner, const IBasicPageReader& page)
 {
+    if (!HotKeysLeaveTypingAlone(owner, page))
+        return false;
     ApplyTriggers(page);
     ApplySystem(page);
     if (!KeepsTheWindowReachable(owner, page))
         return false;
     ApplySettingsHotKey(page);
     return ApplyPasswords(owner, page);
+}
+
+// A global hot key takes its keys from every program: a bare letter would
+// start a switch with every "a" typed anywhere. Refused before anything is
+// applied, so the command writes nothing until the user presses another.
+bool CApplyCommand::HotKeysLeaveTypingAlone(HWND owner, const IBasicPageReader& page)
+{
+    struct HotKeyBox {
+        int checkId, editId;
+        const wchar_t* refusal;
+    };
+    static const HotKeyBox kBoxes[] = {
+        {IDC_SW_HOTKEY_ENABLED, IDC_SW_HOTKEY, kSwitchKeyTypes},
+        {IDC_SS_HOTKEY_ENABLED, IDC_SS_HOTKEY, kSettingsKeyTypes},
+    };
+    for (const HotKeyBox& box : kBoxes) {
+        const CHotkeyCode key = page.ReadHotKey(box.editId, page.IsChecked(box.checkId));
+        if (!key.enabled || CHotkeyRule::IsAllowed(key))
+            continue;
+        Hint(owner, box.refusal);
+        page.SelectForCorrection(box.editId);
+        return false;
+    }
+    return true;
 }
 
 bool CApplyCommand::HotKeyDiffers(const CHotkeyCode& code, DWORD enabled, DWORD key, DWORD shift,
@@ -130,6 +163,7 @@ bool CApplyCommand::ApplyPasswords(HWND owner, const IBasicPageReader& page)
     page.ReadPassword(IDC_PWD_VIRT_CONFIRM, confirmation);
     if (flag && TextDiffers(entry, confirmation)) {
         Hint(owner, kSwitchMismatch);
+        page.SelectForCorrection(IDC_PWD_VIRT_CONFIRM);
         return false;
     }
     if (flag != r.PWD_VIRT_ENABLED || TextDiffers(entry, r.PWD_VIRT.c_str())) {
@@ -143,6 +177,7 @@ bool CApplyCommand::ApplyPasswords(HWND owner, const IBasicPageReader& page)
     page.ReadPassword(IDC_PWD_ORIG_CONFIRM, confirmation);
     if (flag && TextDiffers(entry, confirmation)) {
         Hint(owner, kRestoreMismatch);
+        page.SelectForCorrection(IDC_PWD_ORIG_CONFIRM);
         return false;
     }
     if (flag != r.PWD_ORIG_ENABLED || TextDiffers(entry, r.PWD_ORIG.c_str())) {

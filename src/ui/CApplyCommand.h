@@ -30,6 +30,7 @@ public:
 
 private:
     bool ApplyBasic(HWND owner, const IBasicPageReader& page);
+    bool HotKeysLeaveTypingAlone(HWND owner, const IBasicPageReader& page);
     void ApplyTriggers(const IBasicPageReader& page);
     void ApplySystem(const IBasicPageReader& page);
     bool KeepsTheWindowReachable(HWND owner, const IBasicPageReader& page);

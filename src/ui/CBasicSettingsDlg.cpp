@@ -106,7 +106,28 @@ LRESULT CBasicSettingsDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
     SetHotKeyFonts();
     FitLayoutToPageFont();
     DlgResize_Init(false, false);
+    NameForAssistiveTools();
     return TRUE;
+}
+
+void CBasicSettingsDlg::NameForAssistiveTools()
+{
+    m_names = m_makeNames ? m_makeNames() : nullptr;
+    if (!m_names)
+        return;
+    m_names->NameByLabel(m_hWnd, IDC_SW_HOTKEY_ENABLED, IDC_SW_HOTKEY);
+    m_names->NameByLabel(m_hWnd, IDC_SS_HOTKEY_ENABLED, IDC_SS_HOTKEY);
+    m_names->NameByLabel(m_hWnd, IDC_PWD_ORIG_ENABLED, IDC_PWD_ORIG, IDC_PWD_ORIG_CONFIRM);
+    m_names->NameByLabel(m_hWnd, IDC_PWD_VIRT_ENABLED, IDC_PWD_VIRT, IDC_PWD_VIRT_CONFIRM);
+    m_names->MarkAsGraphics(m_hWnd, {IDC_SECTION_ICON, IDC_SYSTEM_ICON, IDC_PASSWORD_ICON});
+}
+
+// The names go while the controls are still there to take them back from.
+LRESULT CBasicSettingsDlg::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled)
+{
+    m_names.reset();
+    handled = FALSE;
+    return 0;
 }
 
 void CBasicSettingsDlg::ThemeSection(CThemedImageCtrl& icon, int iconId, UINT pngId,
@@ -326,6 +347,17 @@ CHotkeyCode CBasicSettingsDlg::ReadHotKey(int editId, DWORD enabled) const
     if (editId == IDC_SS_HOTKEY && m_settingsHotKey.m_hWnd)
         return m_settingsHotKey.ReadCode(enabled);
     return CHotkeyCode();
+}
+
+// Through the dialog manager, as Tab would: the focus and the selection of
+// the box's text go together.
+void CBasicSettingsDlg::SelectForCorrection(int controlId) const
+{
+    HWND control = GetDlgItem(controlId);
+    if (!control || !::IsWindowEnabled(control) || !::IsWindowVisible(control))
+        return;
+    ::SetFocus(control);
+    ::SendMessageW(control, EM_SETSEL, 0, -1);
 }
 
 void CBasicSettingsDlg::ReadPassword(int editId, wchar_t (&text)[16]) const

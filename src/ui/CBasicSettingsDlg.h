@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <initializer_list>
+#include <memory>
 
 #include "../core/CPasswordEditCtrl.h"
 #include "../res/resource.h"
@@ -12,6 +13,7 @@
 #include "../win/CDpi.h"
 #include "../win/CFont.h"
 #include "../win/CToolTipDialog.h"
+#include "CAccessibleNames.h"
 #include "IBasicPageReader.h"
 #include "ISettingsPage.h"
 #include "themed/CThemedCheckboxCtrl.h"
@@ -35,7 +37,10 @@ public:
     // no more, so a longer one could never be typed there.
     static constexpr int kPasswordReadLength = 14;
 
-    CBasicSettingsDlg() = default;
+    explicit CBasicSettingsDlg(AccessibleNamesFactory makeNames = CAccessibleNames::Make)
+        : m_makeNames(std::move(makeNames))
+    {
+    }
     CBasicSettingsDlg(const CBasicSettingsDlg&) = delete;
     CBasicSettingsDlg& operator=(const CBasicSettingsDlg&) = delete;
 
@@ -60,6 +65,7 @@ public:
     // At most kPasswordReadLength characters, always terminated; empty when
     // the box is missing.
     void ReadPassword(int editId, wchar_t (&text)[16]) const override;
+    void SelectForCorrection(int controlId) const override;
 
     BEGIN_DLGRESIZE_MAP(CBasicSettingsDlg)
     END_DLGRESIZE_MAP()
@@ -67,6 +73,7 @@ public:
     BEGIN_MSG_MAP(CBasicSettingsDlg)
         CHAIN_MSG_MAP(CToolTipDialog<CBasicSettingsDlg>)
         MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
+        MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
         COMMAND_HANDLER(IDC_SW_HOTKEY_ENABLED, BN_CLICKED, OnDependentClicked)
         COMMAND_HANDLER(IDC_SS_HOTKEY_ENABLED, BN_CLICKED, OnDependentClicked)
         COMMAND_HANDLER(IDC_PWD_ORIG_ENABLED, BN_CLICKED, OnDependentClicked)
@@ -78,6 +85,9 @@ public:
 
 private:
     LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL&);
+    // The boxes are named after their lines, the icons marked as pictures.
+    void NameForAssistiveTools();
     LRESULT OnDependentClicked(WORD, WORD id, HWND, BOOL&);
 
     void ThemeSection(CThemedImageCtrl& icon, int iconId, UINT pngId, CThemedLabelCtrl& title,
@@ -104,6 +114,8 @@ private:
 
     CFont m_sectionFont;
     CFont m_hotkeyFont;
+    AccessibleNamesFactory m_makeNames;
+    std::unique_ptr<IAccessibleNames> m_names;
 
     CThemedImageCtrl m_triggersIcon;
     CThemedLabelCtrl m_triggersTitle;

@@ -1,5 +1,7 @@
 #include "CEditBrowserCtrl.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 
 #include "../win/CBitmap.h"
@@ -36,6 +38,8 @@ POINT PointOf(LPARAM lParam)
 int MiddleOf(int height) { return std::clamp(height / 2 - 2, 0, height); }
 
 }  // namespace
+
+CEditBrowserCtrl::~CEditBrowserCtrl() { DestroyToolTip(); }
 
 BOOL CEditBrowserCtrl::SubclassWindow(HWND hwnd)
 {
@@ -99,6 +103,7 @@ LRESULT CEditBrowserCtrl::OnNcCalcSize(UINT message, WPARAM wParam, LPARAM lPara
     const FrameLayout layout = LayOutFrame(window, *rect, width);
     *rect = layout.client;
     m_button = layout.button;
+    PlaceToolTip();
     return result;
 }
 
@@ -146,8 +151,8 @@ LRESULT CEditBrowserCtrl::OnLButtonUp(UINT message, WPARAM wParam, LPARAM lParam
     DrawButton(CurrentLook());
     POINT point = PointOf(lParam);
     ::ClientToScreen(m_hWnd, &point);
-    if (IsOverButton(point) && m_owner)
-        ::SendMessageW(m_owner, WM_EDIT_BROWSE, reinterpret_cast<WPARAM>(m_hWnd), 0);
+    if (IsOverButton(point))
+        Browse();
     return 0;
 }
 
@@ -179,6 +184,108 @@ LRESULT CEditBrowserCtrl::OnEnable(UINT message, WPARAM wParam, LPARAM lParam, B
         m_pressed = false;
     DrawButton(CurrentLook());
     return result;
+}
+
+bool CEditBrowserCtrl::OpensChooser(UINT message, UINT key)
+{
+    if (message == WM_KEYDOWN)
+        return key == VK_F4;
+    return message == WM_SYSKEYDOWN && (key == VK_DOWN || key == VK_UP);
+}
+
+LRESULT CEditBrowserCtrl::OnKeyDown(UINT message, WPARAM wParam, LPARAM lParam, BOOL&)
+{
+    if (!OpensChooser(message, static_cast<UINT>(wParam)))
+        return DefWindowProc(message, wParam, lParam);
+    Browse();
+    return 0;
+}
+
+// A disabled box takes no keys from the user; a message sent to it all the
+// same must not open anything either.
+void CEditBrowserCtrl::Browse()
+{
+    if (IsWindowEnabled() && m_owner)
+        ::SendMessageW(m_owner, WM_EDIT_BROWSE, reinterpret_cast<WPARAM>(m_hWnd), 0);
+}
+
+void CEditBrowserCtrl::SetButtonToolTip(const wchar_t* text)
+{
+    m_toolTipText = text ? text : L"";
+    DestroyToolTip();
+    if (!m_hWnd || m_toolTipText.empty())
+        return;
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    m_toolTip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                  WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr,
+                                  ::GetModuleHandleW(nullptr), nullptr);
+    if (!m_toolTip)
+        return;
+    TTTOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.hwnd = m_hWnd;
+    tool.uId = 1;
+    tool.rect = ButtonInClient();
+    tool.lpszText = m_toolTipText.data();
+    ::SendMessageW(m_toolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+RECT CEditBrowserCtrl::ButtonInClient() const
+{
+    RECT window{};
+    GetWindowRect(&window);
+    POINT origin{0, 0};
+    ::ClientToScreen(m_hWnd, &origin);
+    RECT button = m_button;
+    OffsetRect(&button, window.left - origin.x, window.top - origin.y);
+    return button;
+}
+
+void CEditBrowserCtrl::PlaceToolTip()
+{
+    if (!m_toolTip)
+        return;
+    TTTOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.hwnd = m_hWnd;
+    tool.uId = 1;
+    tool.rect = ButtonInClient();
+    ::SendMessageW(m_toolTip, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+// The button lies in the non-client area, where the tool tip sees no mouse
+// of its own: the box hands it every move, over the button as a move in
+// client coordinates, where the tool's rectangle is.
+LRESULT CEditBrowserCtrl::OnMouseMove(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled)
+{
+    handled = FALSE;
+    if (!m_toolTip)
+        return 0;
+    POINT point = PointOf(lParam);
+    if (message == WM_NCMOUSEMOVE)
+        ::ScreenToClient(m_hWnd, &point);
+    const DWORD position = ::GetMessagePos();
+    MSG relayed{m_hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(point.x, point.y),
+                static_cast<DWORD>(::GetMessageTime()),
+                POINT{static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))}};
+    ::SendMessageW(m_toolTip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
+    return 0;
+}
+
+LRESULT CEditBrowserCtrl::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled)
+{
+    DestroyToolTip();
+    handled = FALSE;
+    return 0;
+}
+
+void CEditBrowserCtrl::DestroyToolTip()
+{
+    if (m_toolTip && ::IsWindow(m_toolTip))
+        ::DestroyWindow(m_toolTip);
+    m_toolTip = nullptr;
 }
 
 CEditBrowserCtrl::Look CEditBrowserCtrl::CurrentLook() const

@@ -8,10 +8,12 @@
 #include "../win/CButton.h"
 #include "../win/CDC.h"
 #include "../win/CDoubleBufferImpl.h"
+#include "../win/CDpi.h"
 #include "../win/CPaintDC.h"
 #include "../win/CWindowImpl.h"
 #include "themed/CBackgroundBrush.h"
 #include "themed/CColorFill.h"
+#include "themed/CFocusCue.h"
 #include "themed/CImageBlend.h"
 
 // A round image button that cross-fades between its four looks (disabled,
@@ -165,6 +167,7 @@ public:
         PaintBackground(dc, client);
         UpdateFrames(::GetTickCount());
         PaintFrames(dc, client);
+        PaintFocus(dc, client);
     }
 
     BEGIN_MSG_MAP(CFadeStateButtonImpl)
@@ -185,6 +188,8 @@ public:
         MESSAGE_HANDLER(WM_ENABLE, OnRepaint)
         MESSAGE_HANDLER(WM_KEYDOWN, OnRepaint)
         MESSAGE_HANDLER(WM_KEYUP, OnRepaint)
+        MESSAGE_HANDLER(WM_UPDATEUISTATE, OnRepaint)
+        MESSAGE_HANDLER(WM_GETDLGCODE, OnGetDlgCode)
         CHAIN_MSG_MAP(CDoubleBufferImpl<T>)
     END_MSG_MAP()
 
@@ -197,6 +202,7 @@ private:
     static constexpr UINT kMouseFirst = 0x0200;
     static constexpr UINT kMouseLast = 0x020E;
     static constexpr int kTextLength = 300;
+    static constexpr int kFocusInset = 3;
 
     LRESULT OnCreate(UINT message, WPARAM wParam, LPARAM lParam, BOOL&)
     {
@@ -227,6 +233,10 @@ private:
     }
 
     LRESULT OnEraseBackground(UINT, WPARAM, LPARAM, BOOL&) { return 1; }
+
+    // Drawn by its owner, but a push button all the same: Enter presses it,
+    // as the dialog manager and the settings window's keys ask.
+    LRESULT OnGetDlgCode(UINT, WPARAM, LPARAM, BOOL&) { return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON; }
 
     LRESULT OnPaint(UINT, WPARAM, LPARAM, BOOL& handled)
     {
@@ -414,6 +424,16 @@ private:
         }
         PaintFrame(dc, client, m_previousFrame, static_cast<BYTE>(kNoFade - m_fadeLevel));
         PaintFrame(dc, client, m_frame, CurrentFrameAlpha(m_fadeLevel));
+    }
+
+    // A dotted line just inside the round face, while the keyboard cues show.
+    void PaintFocus(CDCHandle dc, RECT client)
+    {
+        if (!CFocusCue::IsShown(this->m_hWnd))
+            return;
+        const int inset = CDpi::OfWindow(this->m_hWnd).Scale(kFocusInset);
+        InflateRect(&client, -inset, -inset);
+        CFocusCue::DrawRing(dc, client);
     }
 
     void PaintFrame(CDCHandle dc, const RECT& client, int frame, BYTE alpha)

@@ -53,6 +53,9 @@ CMainFrame::CMainFrame()
       m_applyCommand(m_settings, m_applier, m_store, g_module)
 {
     m_pages.Attach(&m_basicPage, &m_advancedPage);
+    // "Switch Desktop" heads the tray menu; a double click still opens the
+    // settings, and "Preferences" is still the bold item.
+    m_defaultItem = ID_TRAY_PREFERENCES;
 }
 
 CMainFrame::~CMainFrame() = default;
@@ -76,12 +79,124 @@ void CMainFrame::ResetUpdateShown()
     m_store.Key().WriteDword(L"UPDATE_SHOWED", 0);
 }
 
-// The shown page gets every message first, for its dialog keys and tool tips.
+// The whole window is one dialog to the keyboard, as a property sheet is:
+// Tab goes round the page, the buttons and the tab bar, not the page alone.
 BOOL CMainFrame::PreTranslateMessage(MSG* msg)
 {
-    if (!m_client || !::IsWindow(m_client))
+    if (!m_contentsBuilt || !msg || !(msg->hwnd == m_hWnd || IsOwnControl(msg->hwnd)))
         return FALSE;
-    return ::SendMessageW(m_client, WM_FORWARDMSG, 0, reinterpret_cast<LPARAM>(msg)) != 0;
+    if (RunSettingsKey(*msg))
+        return TRUE;
+    ShowFocusCuesFor(*msg);
+    return ::IsDialogMessageW(m_hWnd, msg);
+}
+
+bool CMainFrame::IsOwnControl(HWND window) const
+{
+    return window && window != m_hWnd && ::IsChild(m_hWnd, window);
+}
+
+bool CMainFrame::RunSettingsKey(const MSG& msg)
+{
+    HWND focus = ::GetFocus();
+    const UINT focusCode =
+        IsOwnControl(focus)
+            ? static_cast<UINT>(::SendMessageW(focus, WM_GETDLGCODE, msg.wParam,
+                                               reinterpret_cast<LPARAM>(&msg)))
+            : 0;
+    const CSettingsKeys::KeyPress press{msg.message,
+                                        static_cast<UINT>(msg.wParam),
+                                        (::GetKeyState(VK_CONTROL) & 0x8000) != 0,
+                                        (::GetKeyState(VK_SHIFT) & 0x8000) != 0,
+                                        (::GetKeyState(VK_MENU) & 0x8000) != 0,
+                                        focusCode};
+    switch (CSettingsKeys::Decide(press)) {
+    case CSettingsKeys::Action::kNextPage:
+        StepToPage(NextPage(m_currentPage));
+        return true;
+    case CSettingsKeys::Action::kPreviousPage:
+        StepToPage(PreviousPage(m_currentPage));
+        return true;
+    case CSettingsKeys::Action::kApply:
+        Apply();
+        return true;
+    case CSettingsKeys::Action::kPressFocused:
+        // What a click on it sends; its parent passes it on as for a click.
+        ::SendMessageW(::GetParent(focus), WM_COMMAND,
+                       MAKEWPARAM(::GetDlgCtrlID(focus), BN_CLICKED),
+                       reinterpret_cast<LPARAM>(focus));
+        return true;
+    case CSettingsKeys::Action::kHide:
+        ShowWindow(SW_HIDE);
+        return true;
+    case CSettingsKeys::Action::kNone:
+        break;
+    }
+    return false;
+}
+
+// As the dialog manager does: a key that moves the focus shows where it is,
+// for every control of the window at once.
+void CMainFrame::ShowFocusCuesFor(const MSG& msg)
+{
+    const CSettingsKeys::KeyPress press{msg.message, static_cast<UINT>(msg.wParam),
+                                        (::GetKeyState(VK_CONTROL) & 0x8000) != 0, false,
+                                        false, 0};
+    if (CSettingsKeys::ShowsFocusCues(press))
+        ::SendMessageW(m_hWnd, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+}
+
+HWND CMainFrame::FirstControlOfPage() const
+{
+    HWND first = m_client ? ::GetNextDlgTabItem(m_client, nullptr, FALSE) : nullptr;
+    if (first && IsOwnControl(first))
+        return first;
+    return m_tabBar.m_hWnd;
+}
+
+void CMainFrame::FocusControl(HWND control)
+{
+    if (!IsOwnControl(control))
+        return;
+    // As Tab does: the text of an edit box is selected, ready to be typed over.
+    if (::SendMessageW(control, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)
+        ::SendMessageW(control, EM_SETSEL, 0, -1);
+    ::SetFocus(control);
+}
+
+// A dialog gives the focus back to the control that had it; the frame, a
+// plain window, must do so itself, or the keyboard would reach no control.
+LRESULT CMainFrame::OnActivate(UINT, WPARAM wParam, LPARAM, BOOL& handled)
+{
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = ::GetFocus();
+        m_focusBeforeDeactivation = IsOwnControl(focus) ? focus : nullptr;
+        handled = FALSE;
+        return 0;
+    }
+    if (::IsIconic(m_hWnd) || !m_contentsBuilt) {
+        handled = FALSE;
+        return 0;
+    }
+    if (IsOwnControl(::GetFocus()))
+        return 0;
+    HWND last = m_focusBeforeDeactivation;
+    const bool usable = IsOwnControl(last) && ::IsWindowVisible(last) && ::IsWindowEnabled(last);
+    FocusControl(usable ? last : FirstControlOfPage());
+    return 0;
+}
+
+void CMainFrame::OrderForTabbing()
+{
+    constexpr UINT kOrderOnly = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+    if (m_tabBar.m_hWnd)
+        ::SetWindowPos(m_tabBar.m_hWnd, HWND_TOP, 0, 0, 0, 0, kOrderOnly);
+    for (const PageSlot& slot : m_pageSlots) {
+        if (slot.window && m_tabBar.m_hWnd)
+            ::SetWindowPos(slot.window, m_tabBar.m_hWnd, 0, 0, 0, 0, kOrderOnly);
+    }
+    if (m_navPanel.m_hWnd)
+        ::SetWindowPos(m_navPanel.m_hWnd, HWND_BOTTOM, 0, 0, 0, 0, kOrderOnly);
 }
 
 BOOL CMainFrame::OnIdle() { return FALSE; }
@@ -121,6 +236,7 @@ void CMainFrame::BuildContents(int firstPage)
     m_background.Load(IDB_FRAME_BACKGROUND);
     CreateNavPanel();
     CreateTabBar();
+    OrderForTabbing();
     Layout(true);
     SwitchToPage(firstPage);
     if (firstPage != ID_PAGE_BASIC)
@@ -157,6 +273,9 @@ LRESULT CMainFrame::OnDpiChanged(UINT, WPARAM, LPARAM suggested, BOOL&)
         ::SetWindowPos(m_hWnd, nullptr, rect->left, rect->top, rect->right - rect->left,
                        rect->bottom - rect->top, SWP_NOZORDER | SWP_NOACTIVATE);
     BuildContents(page >= 1 && page <= kPageCount ? page : ID_PAGE_BASIC);
+    // The control that had the focus went with the old contents.
+    if (::GetActiveWindow() == m_hWnd && !IsOwnControl(::GetFocus()))
+        FocusControl(FirstControlOfPage());
     return 0;
 }
 
@@ -179,7 +298,7 @@ void CMainFrame::CreateTabBar()
         {ID_PAGE_ABOUT, L"About", 0},
     };
     m_tabBar.SetDpi(m_dpi);
-    m_tabBar.Create(m_hWnd, WS_CHILD | WS_VISIBLE);
+    m_tabBar.Create(m_hWnd, WS_CHILD | WS_VISIBLE | WS_TABSTOP);
     m_tabBar.AddTabs(tabs, static_cast<int>(std::size(tabs)));
 }
 
@@ -212,18 +331,25 @@ void CMainFrame::SwitchToPage(int page)
 {
     if (page < 1 || page > kPageCount)
         return;
+    // A focus on the page goes with it to the new one; one on the tab bar
+    // or a button stays where it is.
+    HWND focus = ::GetFocus();
+    const bool focusOnPage = m_client && (focus == m_client || ::IsChild(m_client, focus));
     if (m_client)
         ::ShowWindow(m_client, SW_HIDE);
     PageSlot& slot = m_pageSlots[page - 1];
     if (!slot.created) {
         slot.created = true;
         slot.window = slot.page->CreatePage(m_hWnd, page, m_settings);
+        OrderForTabbing();
     }
     m_client = slot.window;
     m_currentPage = page;
     if (m_client)
         ::ShowWindow(m_client, SW_SHOWNORMAL);
     Layout(false);
+    if (focusOnPage)
+        FocusControl(FirstControlOfPage());
 }
 
 int CMainFrame::PreviousPage(int page)
@@ -288,14 +414,18 @@ LRESULT CMainFrame::OnSize(UINT, WPARAM sizeType, LPARAM, BOOL& handled)
 LRESULT CMainFrame::OnApply(WORD code, WORD, HWND, BOOL& handled)
 {
     handled = code == 0;
-    if (!handled)
-        return 0;
+    if (handled)
+        Apply();
+    return 0;
+}
+
+void CMainFrame::Apply()
+{
     const bool basicShown = m_pageSlots[ID_PAGE_BASIC - 1].window != nullptr;
     const bool advancedShown = m_pageSlots[ID_PAGE_ADVANCED - 1].window != nullptr;
     if (m_applyCommand.Run(m_hWnd, basicShown ? &m_basicPage : nullptr,
                            advancedShown ? &m_advancedPage : nullptr))
         m_navPanel.StartSweep(kApplySweepSeconds);
-    return 0;
 }
 
 LRESULT CMainFrame::OnQuit(WORD code, WORD, HWND, BOOL& handled)
@@ -403,8 +533,16 @@ LRESULT CMainFrame::OnTimer(UINT, WPARAM timerId, LPARAM, BOOL& handled)
 void CMainFrame::ShowSettingsWindow()
 {
     BuildContents();
-    if (!::IsWindowVisible(m_hWnd))
+    if (!::IsWindowVisible(m_hWnd)) {
+        // Shown anew, it starts at the first control of its page.
+        m_focusBeforeDeactivation = nullptr;
+        // Cues show when the window came up from the keyboard (its hot key)
+        // and hide when it came from the mouse, unless the system always
+        // shows them.
+        ::SendMessageW(m_hWnd, WM_CHANGEUISTATE,
+                       MAKEWPARAM(UIS_INITIALIZE, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
         ShowWindow(SW_SHOW);
+    }
     if (IsIconic(m_hWnd))
         ShowWindow(SW_RESTORE);
     else
@@ -413,6 +551,14 @@ void CMainFrame::ShowSettingsWindow()
     CenterOnScreen();
     // Last, so a stored announcement is asked about over the shown frame.
     m_updatePrompt.Run(m_hWnd);
+}
+
+// Asked through the main thread like any trigger, so the password of this
+// direction is asked for first.
+LRESULT CMainFrame::OnSwitchDesktop(WORD, WORD, HWND, BOOL&)
+{
+    PostThreadMessageW(g_module.GetMainThreadId(), WM_SWITCH_REQUEST, 0, kSwitchAskPassword);
+    return 0;
 }
 
 LRESULT CMainFrame::OnPreferences(WORD, WORD, HWND, BOOL&)

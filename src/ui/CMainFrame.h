@@ -19,6 +19,7 @@
 #include "CBasicSettingsDlg.h"
 #include "CNavPanelView.h"
 #include "CSessionEventsImpl.h"
+#include "CSettingsKeys.h"
 #include "CSettingsPagesSync.h"
 #include "CThemedTabBar.h"
 #include "CTrayIconImpl.h"
@@ -63,8 +64,10 @@ public:
         MESSAGE_HANDLER(WM_CREATE, OnCreate)
         MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
         MESSAGE_HANDLER(WM_CLOSE, OnClose)
+        MESSAGE_HANDLER(WM_ACTIVATE, OnActivate)
         MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBackground)
         MESSAGE_HANDLER(WM_GETMINMAXINFO, OnGetMinMaxInfo)
+        COMMAND_ID_HANDLER(ID_TRAY_SWITCH, OnSwitchDesktop)
         COMMAND_ID_HANDLER(ID_TRAY_PREFERENCES, OnPreferences)
         COMMAND_ID_HANDLER(ID_TRAY_HELP, OnHelp)
         COMMAND_ID_HANDLER(ID_TRAY_HOME, OnHomePage)
@@ -93,10 +96,12 @@ private:
     LRESULT OnCreate(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnClose(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnActivate(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnEraseBackground(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnGetMinMaxInfo(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnHotKey(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnTimer(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnSwitchDesktop(WORD, WORD, HWND, BOOL&);
     LRESULT OnPreferences(WORD, WORD, HWND, BOOL&);
     LRESULT OnHelp(WORD, WORD, HWND, BOOL&);
     LRESULT OnHomePage(WORD, WORD, HWND, BOOL&);
@@ -123,6 +128,16 @@ private:
     void CreateNavPanel();
     void CreateTabBar();
     void StepToPage(int page);
+    void Apply();
+    // The keyboard of a property sheet: the keys the window answers itself,
+    // then the dialog manager's Tab and arrows over all its controls.
+    bool RunSettingsKey(const MSG& msg);
+    void ShowFocusCuesFor(const MSG& msg);
+    bool IsOwnControl(HWND window) const;
+    HWND FirstControlOfPage() const;
+    void FocusControl(HWND control);
+    // Tab order follows the z-order: the tab bar, the page, the buttons.
+    void OrderForTabbing();
     void SetIcons();
     void FixSize();
     void CenterOnScreen();
@@ -162,6 +177,8 @@ private:
                                {&m_advancedPage, false, nullptr},
                                {&m_aboutPage, false, nullptr}};
     int m_currentPage = 0;
-    // The page now shown: what the layout pass sizes and keys are forwarded to.
+    // The page now shown: what the layout pass sizes.
     HWND m_client = nullptr;
+    // What had the focus when the window last lost it; it gets it back.
+    HWND m_focusBeforeDeactivation = nullptr;
 };

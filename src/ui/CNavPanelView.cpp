@@ -140,12 +140,14 @@ void CNavPanelView::CreateButtons()
 void CNavPanelView::CreateButton(Button& button)
 {
     const ButtonEntry& entry = button.entry;
-    auto control = std::make_unique<CFadeStateButtonCtrl>();
-    if (!control->Create(m_hWnd, RECT{}, L"", kButtonStyle, 0,
-                         static_cast<UINT>(entry.commandId)))
-        return;
     wchar_t toolTip[kToolTipLength] = L"";
     LoadStringW(GetModuleHandleW(nullptr), entry.toolTipId, toolTip, kToolTipLength);
+    auto control = std::make_unique<CFadeStateButtonCtrl>();
+    // The tip is the button's window text too, which it never paints: that
+    // is the name assistive tools read for a button.
+    if (!control->Create(m_hWnd, RECT{}, toolTip, kButtonStyle, 0,
+                         static_cast<UINT>(entry.commandId)))
+        return;
     control->SetToolTipText(toolTip);
     control->SetStyleFlags(entry.styleFlags);
     button.image.Attach(

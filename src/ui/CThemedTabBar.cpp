@@ -1,13 +1,17 @@
 #include "CThemedTabBar.h"
 
 #include <windowsx.h>
+#include <oleacc.h>
 
 #include <cwchar>
 
 #include "../win/CClientDC.h"
 #include "../win/CPaintDC.h"
 #include "../win/CScopedSelect.h"
+#include "AccessibilityGuids.h"
+#include "CTabBarAccessible.h"
 #include "themed/CBackgroundBrush.h"
+#include "themed/CFocusCue.h"
 #include "themed/CImageBlend.h"
 #include "themed/CImageLoader.h"
 #include "themed/CNineGrid.h"
@@ -26,6 +30,9 @@ constexpr int kLabelPadding = 28;
 constexpr int kTabHeightOverText = 14;
 constexpr int kBarHeightOverTabs = 5;
 constexpr UINT kLabelFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
+// The focus line stands this far inside a tab, clear of its rounded ends.
+constexpr int kFocusInsetX = 8;
+constexpr int kFocusInsetY = 4;
 
 // The flag a tab shows: selected outranks hot.
 DWORD VisibleFlag(DWORD state)
@@ -47,6 +54,7 @@ CThemedTabBar::~CThemedTabBar()
     // The window must not outlive the object its procedure calls into.
     if (IsWindow())
         DestroyWindow();
+    DisconnectAccessible();
 }
 
 HWND CThemedTabBar::Create(HWND parent, DWORD style)
@@ -117,7 +125,33 @@ BOOL CThemedTabBar::Select(int index, bool fade)
     ChangeTabStates(index, kSelected, fade ? kSelectionFadeMs : 0);
     m_selected = index;
     Invalidate();
+    TellAssistiveTools(EVENT_OBJECT_SELECTION, index);
+    if (::GetFocus() == m_hWnd)
+        TellAssistiveTools(EVENT_OBJECT_FOCUS, index);
     return TRUE;
+}
+
+void CThemedTabBar::ActivateTab(int index)
+{
+    if (index < 0 || index >= GetTabCount())
+        return;
+    m_selected = index;
+    Invalidate();
+    SendTabCommand(m_tabs[index]);
+    Select(index, true);
+}
+
+// A screen reader follows the selection and the focus by these events; the
+// tab is named by its child id, as the bar's IAccessible numbers it.
+void CThemedTabBar::TellAssistiveTools(DWORD event, int index)
+{
+    if (m_hWnd)
+        ::NotifyWinEvent(event, m_hWnd, OBJID_CLIENT, index + 1);
+}
+
+const wchar_t* CThemedTabBar::GetTabText(int index) const
+{
+    return index >= 0 && index < GetTabCount() ? m_tabs[index].text : L"";
 }
 
 RECT CThemedTabBar::GetTabRect(int index) const
@@ -212,6 +246,7 @@ void CThemedTabBar::FitHeightToTabs()
 LRESULT CThemedTabBar::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled)
 {
     KillTimer(kFadeTimer);
+    DisconnectAccessible();
     // The tabs were laid out, and the font made, for this window's DPI; a bar
     // made again starts afresh.
     m_tabs.clear();
@@ -245,6 +280,17 @@ void CThemedTabBar::DoPaint(CDCHandle dc)
     const DWORD now = GetTickCount();
     for (const TabItem& tab : m_tabs)
         PaintTab(dc, tab, now);
+    PaintFocus(dc);
+}
+
+// Round the selected tab's label, inside the tab's rounded edges.
+void CThemedTabBar::PaintFocus(CDCHandle dc)
+{
+    if (m_selected < 0 || m_selected >= GetTabCount() || !CFocusCue::IsShown(m_hWnd))
+        return;
+    RECT around = m_tabs[m_selected].rect;
+    InflateRect(&around, -m_dpi.Scale(kFocusInsetX), -m_dpi.Scale(kFocusInsetY));
+    CFocusCue::DrawRectangle(dc, around);
 }
 
 void CThemedTabBar::PaintBackground(CDCHandle dc, const RECT& client)
@@ -351,6 +397,8 @@ LRESULT CThemedTabBar::OnLButtonDown(UINT, WPARAM, LPARAM lParam, BOOL&)
 {
     if (TabAt(lParam) < 0)
         return 0;
+    // As a tab control does: the tabs clicked take the keyboard too.
+    SetFocus();
     m_pressed = true;
     SetCapture();
     return 0;
@@ -366,10 +414,7 @@ LRESULT CThemedTabBar::OnLButtonUp(UINT, WPARAM, LPARAM lParam, BOOL&)
     const int index = TabAt(lParam);
     if (!pressed || index < 0)
         return 0;
-    m_selected = index;
-    Invalidate();
-    SendTabCommand(m_tabs[index]);
-    Select(index, true);
+    ActivateTab(index);
     return 0;
 }
 
@@ -391,4 +436,82 @@ LRESULT CThemedTabBar::OnMoveOrSize(UINT, WPARAM, LPARAM, BOOL&)
     m_background.Drop();
     Invalidate();
     return 0;
+}
+
+// The arrows move to the tab beside the selected one, Home and End to the
+// first and the last, as in a tab control; they stop at the ends.
+int CThemedTabBar::TabForKey(UINT key) const
+{
+    const int count = GetTabCount();
+    if (count == 0)
+        return -1;
+    int target = -1;
+    switch (key) {
+    case VK_LEFT:
+    case VK_UP:
+        target = m_selected - 1;
+        break;
+    case VK_RIGHT:
+    case VK_DOWN:
+        target = m_selected + 1;
+        break;
+    case VK_HOME:
+        target = 0;
+        break;
+    case VK_END:
+        target = count - 1;
+        break;
+    default:
+        return -1;
+    }
+    return target >= 0 && target < count && target != m_selected ? target : -1;
+}
+
+LRESULT CThemedTabBar::OnKeyDown(UINT, WPARAM wParam, LPARAM, BOOL& handled)
+{
+    const int target = TabForKey(static_cast<UINT>(wParam));
+    if (target < 0) {
+        handled = FALSE;
+        return 0;
+    }
+    ActivateTab(target);
+    return 0;
+}
+
+LRESULT CThemedTabBar::OnFocusChange(UINT message, WPARAM, LPARAM, BOOL& handled)
+{
+    Invalidate();
+    if (message == WM_SETFOCUS && m_selected >= 0)
+        TellAssistiveTools(EVENT_OBJECT_FOCUS, m_selected);
+    handled = FALSE;
+    return 0;
+}
+
+LRESULT CThemedTabBar::OnUpdateUiState(UINT, WPARAM, LPARAM, BOOL& handled)
+{
+    Invalidate();
+    handled = FALSE;
+    return 0;
+}
+
+// Only the client object is ours; the system answers for the window's frame.
+LRESULT CThemedTabBar::OnGetObject(UINT, WPARAM wParam, LPARAM lParam, BOOL& handled)
+{
+    // Compared as a DWORD: on 64-bit Windows the id may come sign-extended or not.
+    if (static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT)) {
+        handled = FALSE;
+        return 0;
+    }
+    if (!m_accessible)
+        m_accessible = new CTabBarAccessible(this);
+    return ::LresultFromObject(AccessibilityGuids::kIAccessible, wParam, m_accessible);
+}
+
+void CThemedTabBar::DisconnectAccessible()
+{
+    if (!m_accessible)
+        return;
+    m_accessible->Disconnect();
+    m_accessible->Release();
+    m_accessible = nullptr;
 }

@@ -12,9 +12,13 @@
 #include "../win/CWindowImpl.h"
 #include "themed/CBackgroundBrush.h"
 
+class CTabBarAccessible;
+
 // The row of tabs across the top of the settings window. A click on a tab
 // sends the tab's command to the notify window first and only then moves the
 // highlight, so the page behind it has switched by the time the tab lights.
+// With the focus, the arrow keys do the same for the tab beside the selected
+// one. Assistive tools read the tabs through the bar's own IAccessible.
 class CThemedTabBar : public CWindowImpl<CThemedTabBar> {
 public:
     DECLARE_WND_CLASS_EX(L"WTL_ThemedTabBar", CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS,
@@ -49,7 +53,13 @@ public:
     // highlight moves at once. False for an index that names no tab.
     BOOL Select(int index, bool fade);
 
+    // What a click on the tab does: its command, then its highlight. The
+    // keys and assistive tools select through here too.
+    void ActivateTab(int index);
+
     int GetSelectedIndex() const { return m_selected; }
+    // The label; empty for an index that names no tab.
+    const wchar_t* GetTabText(int index) const;
     int GetTabCount() const { return static_cast<int>(m_tabs.size()); }
     RECT GetTabRect(int index) const;
     DWORD GetTabState(int index) const;
@@ -80,6 +90,12 @@ public:
         MESSAGE_HANDLER(WM_CAPTURECHANGED, OnCaptureChanged)
         MESSAGE_HANDLER(WM_MOVE, OnMoveOrSize)
         MESSAGE_HANDLER(WM_SIZE, OnMoveOrSize)
+        MESSAGE_HANDLER(WM_GETDLGCODE, OnGetDlgCode)
+        MESSAGE_HANDLER(WM_KEYDOWN, OnKeyDown)
+        MESSAGE_HANDLER(WM_SETFOCUS, OnFocusChange)
+        MESSAGE_HANDLER(WM_KILLFOCUS, OnFocusChange)
+        MESSAGE_HANDLER(WM_UPDATEUISTATE, OnUpdateUiState)
+        MESSAGE_HANDLER(WM_GETOBJECT, OnGetObject)
     END_MSG_MAP()
 
 private:
@@ -108,6 +124,11 @@ private:
     LRESULT OnLButtonUp(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnCaptureChanged(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnMoveOrSize(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnGetDlgCode(UINT, WPARAM, LPARAM, BOOL&) { return DLGC_WANTARROWS; }
+    LRESULT OnKeyDown(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnFocusChange(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnUpdateUiState(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnGetObject(UINT, WPARAM, LPARAM, BOOL&);
 
     bool MakeLabelFont();
     void FitHeightToTabs();
@@ -124,6 +145,11 @@ private:
     void PaintTab(CDCHandle dc, const TabItem& tab, DWORD now);
     void PaintTabFrame(CDCHandle dc, const RECT& rect, int frame, BYTE alpha);
     void PaintLabel(CDCHandle dc, const TabItem& tab);
+    void PaintFocus(CDCHandle dc);
+    // The tab a key moves the selection to, or -1 for none.
+    int TabForKey(UINT key) const;
+    void TellAssistiveTools(DWORD event, int index);
+    void DisconnectAccessible();
 
     std::vector<TabItem> m_tabs;
     HWND m_notify = nullptr;
@@ -137,4 +163,6 @@ private:
     CBackgroundBrush m_background;
     CBitmap m_baseStrip;
     CBitmap m_tabImage;
+    // Made when a tool first asks; the bar holds one reference.
+    CTabBarAccessible* m_accessible = nullptr;
 };

@@ -13,6 +13,10 @@ public:
     virtual CHotkeyCode ReadHotKey(int editId, DWORD enabled) const = 0;
     // At most the fourteen characters the password prompt compares.
     virtual void ReadPassword(int editId, wchar_t (&text)[16]) const = 0;
+    // After a hint about a field: the focus goes to it, its text selected, so
+    // what the user types next replaces what was refused. Nothing the page
+    // reads changes.
+    virtual void SelectForCorrection(int controlId) const { (void)controlId; }
 
 protected:
     ~IBasicPageReader() = default;

@@ -23,6 +23,8 @@ TEMPLATE = REPO / "build" / "wine" / "template"
 BIN = Path(os.environ.get("QUILLOW_BIN", REPO / "build" / "cmake" / "bin"))
 ARTIFACTS = REPO / "build" / "e2e-artifacts"
 WINE_LIB = "/usr/lib/wine"
+# The glyphs of the caption buttons; see scripts/wine-env.sh.
+CAPTION_FONT = Path("/usr/share/wine/fonts/marlett.ttf")
 
 WM_USER = 0x400
 WM_CLOSE = 0x10
@@ -31,6 +33,9 @@ STOP_MESSAGE = WM_USER + 1
 
 
 Window = collections.namedtuple("Window", "hwnd id klass rect visible text")
+# One accessible element as qwprobe's "acc" prints it: role and state are
+# numbers as text, or "!0x..." for a call that failed.
+Accessible = collections.namedtuple("Accessible", "kind name role state action")
 
 
 def wait_for(condition, timeout=20.0, interval=0.1, what="condition"):
@@ -87,6 +92,10 @@ def copy_prefix(template, target):
         dest = target / reg.name
         dest.unlink()
         shutil.copy2(reg, dest)
+    if CAPTION_FONT.exists():
+        fonts = target / "drive_c" / "windows" / "Fonts"
+        fonts.mkdir(parents=True, exist_ok=True)
+        (fonts / CAPTION_FONT.name).symlink_to(CAPTION_FONT)
 
 
 _open_sessions = []
@@ -275,6 +284,40 @@ class WineSession:
 
     def reg_add(self, key, name, kind, data):
         self.reg_change("add", key, "/v", name, "/t", kind, "/d", str(data), "/f")
+
+    def accessible(self, class_name, control_id=0, title=None):
+        """What oleacc's client calls report of a window's client object:
+        {"count": (status, n), "self": Element, 1: Element, ...}, or None
+        when there is no object. See qwprobe's PrintAccessible."""
+        code, out = self.probe("acc", class_name, title or "-", control_id)
+        if code != 0:
+            return None
+        found = {}
+        for line in out.splitlines():
+            parts = line.rstrip("\r").split("|")
+            if parts[0] == "count" and len(parts) == 3:
+                found["count"] = (parts[1], int(parts[2]))
+            elif len(parts) == 6:
+                who = parts[0] if parts[0] == "self" else int(parts[0])
+                found[who] = Accessible(*parts[1:])
+        return found
+
+    def accessible_action(self, class_name, control_id, child, title=None):
+        """accDoDefaultAction on a child; True when it succeeded."""
+        code, _ = self.probe("acc-do", class_name, title or "-", control_id, child)
+        return code == 0
+
+    def focus(self, class_name):
+        """(control id, class) of the window with the keyboard focus in the
+        thread of a top-level window, or None."""
+        code, out = self.probe("focus", class_name)
+        parts = out.split(None, 1)
+        return (int(parts[0]), parts[1].strip()) if code == 0 and len(parts) == 2 else None
+
+    def ui_state(self, class_name, control_id):
+        """The UISF_ flags a control hides its keyboard cues by, or None."""
+        code, out = self.probe("uistate", class_name, control_id)
+        return int(out.strip()) if code == 0 and out.strip() else None
 
     def post_window(self, class_name, message, wparam=0, lparam=0):
         code, _ = self.probe("post-window", class_name, message, wparam, lparam)

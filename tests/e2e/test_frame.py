@@ -24,13 +24,14 @@ EVERY_VALUE = {
 
 class FrameTestCase(unittest.TestCase):
     stored = {}  # registry values to set before Quillow starts
+    trace = False  # a relay trace, to watch the switches
 
     def setUp(self):
         self.session = WineSession("frame")
         for name, (kind, data) in self.stored.items():
             key, _, value = name.rpartition("|")
             self.session.reg_add(key, value, kind, data)
-        self.app = Quillow(self.session, trace=False)
+        self.app = Quillow(self.session, trace=self.trace)
         # Settled once the frame is made (with its tray icon) and the
         # user-interface thread has gone on to reset the update flag.
         wait_for(lambda: self.session.window_tree(FRAME), what="the main frame")
@@ -101,6 +102,26 @@ class TrayMenuTest(FrameTestCase):
         self.assertFalse(self.session.window_visible(FRAME))
 
 
+class TraySwitchTest(FrameTestCase):
+    """For a touchpad without a middle button, or no hot key to spare."""
+    trace = True
+
+    def test_switch_desktop_heads_the_menu_and_switches(self):
+        switcher = self.app.switcher_thread()
+        self.open_tray_menu()
+        # Wine keeps a menu's items in the process that made it, so another
+        # process cannot list them; the unit tests read the menu itself.
+        self.session.screenshot("tray-menu-switch")
+        left, top, right, bottom = self.session.window_tree("#32768")[0][1]
+        self.session.click("Default", "click", 1, at=((left + right) // 2, top + 10))
+        switched = wait_for(lambda: self.app.calls_of(switcher, {"SwitchDesktop"}),
+                            what="the switch from the tray menu")
+        private = next(c.retval for c in self.app.calls_of(switcher)
+                       if c.function == "CreateDesktopW")
+        self.assertEqual(private, switched[0].args[0])
+        self.assertFalse(self.session.window_visible(FRAME))
+
+
 class ShowFrameTest(FrameTestCase):
     def test_double_click_and_settings_hot_key_show_the_frame_and_close_hides_it(self):
         self.assertFalse(self.session.window_visible(FRAME), "hidden at start")
@@ -146,6 +167,11 @@ class LoadedOnFirstShowTest(FrameTestCase):
         self.wait_shown(True)
         self.assertEqual({"gdiplus.dll", "comctl32.dll"}, self.mapped_dlls())
         self.assertGreater(len(self.session.window_tree(FRAME)), 1, "the bars and the first page")
+
+    def test_an_idle_program_has_not_loaded_what_answers_assistive_tools(self):
+        maps = Path(f"/proc/{self.app.proc.pid}/maps").read_text()
+        self.assertEqual(set(), {dll for dll in ("oleacc.dll", "oleaut32.dll")
+                                 if "/" + dll in maps})
 
 
 if __name__ == "__main__":

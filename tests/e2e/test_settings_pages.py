@@ -8,7 +8,7 @@ import time
 import unittest
 
 from quillow_harness import BIN, wait_for
-from test_settings_window import (FRAME, NAV_APPLY, NAV_NEXT, PAGE, PROGRAM_KEY,
+from test_settings_window import (FRAME, NAV_APPLY, NAV_HIDE, NAV_NEXT, PAGE, PROGRAM_KEY,
                                   SettingsWindowTestCase, centre)
 
 HINT = "Setting hint"
@@ -18,6 +18,10 @@ PWD_ORIG_ENABLED, PWD_ORIG, PWD_ORIG_CONFIRM = 11019, 11020, 11021
 PWD_VIRT_ENABLED, PWD_VIRT, PWD_VIRT_CONFIRM = 11022, 11023, 11024
 AC_PROCESSES, AC_FILE_ENABLED, AC_FILE_PATH, AC_PROCESSES_ENABLED = 21018, 21019, 21021, 21024
 PROCESS_LIST = 1025
+CHOOSER_TITLE = "Select a Specified File to Open"
+FILE_BROWSE_TIP = "Choose the file to open (F4)"
+TYPING_KEY_REFUSED = ("Can not use a key that types a character as the switch hotkey without Ctrl"
+                      " or Alt, otherwise you will not be able to type that character any more!")
 
 
 class PagesTestCase(SettingsWindowTestCase):
@@ -106,6 +110,63 @@ class SwitchHotKeyTest(PagesTestCase):
         wait_for(lambda: self.app.calls_of(switcher, {"SwitchDesktop"}), what="F9 to switch")
 
 
+class TypingKeyTest(PagesTestCase):
+    """A key that types a character is no global hot key on its own: it would
+    take that character from every program."""
+    trace = True
+
+    def press_in_hot_key_box(self, keys, shown):
+        self.click_control(SW_HOTKEY)
+        self.session.keys(keys)
+        wait_for(lambda: self.frame_child(SW_HOTKEY).text == shown, what=f"{shown!r} in the box")
+
+    def test_a_bare_letter_is_refused_and_typing_it_switches_nothing(self):
+        switcher = self.app.switcher_thread()
+        self.tick(SW_HOTKEY_ENABLED)
+        self.press_in_hot_key_box("a", "A")
+        self.apply()
+        self.assertEqual(TYPING_KEY_REFUSED, self.hint())
+        self.session.screenshot("typing-key-refused")
+        self.close_hint()
+        for value in ("SW_HOTKEY_ENABLED", "SW_HOTKEY", "SW_CTRL", "SW_SHIFT", "SW_ALT"):
+            self.assertIsNone(self.session.reg_query(PROGRAM_KEY, value), value)
+
+        self.click_control(NAV_HIDE)
+        wait_for(lambda: not self.session.window_visible(FRAME), what="the window hidden")
+        self.session.show_desktop("Default")
+        self.session.type_text("aaa")
+        time.sleep(1.5)
+        self.assertEqual([], self.app.calls_of(switcher, {"SwitchDesktop"}))
+
+    def test_shift_with_a_letter_is_refused_and_ctrl_with_it_is_taken(self):
+        self.tick(SW_HOTKEY_ENABLED)
+        self.press_in_hot_key_box("shift+a", "Shift+A")
+        self.apply()
+        self.assertEqual(TYPING_KEY_REFUSED, self.hint())
+        self.close_hint()
+        self.assertIsNone(self.session.reg_query(PROGRAM_KEY, "SW_HOTKEY"))
+
+        self.press_in_hot_key_box("ctrl+a", "Ctrl+A")
+        self.apply()
+        wait_for(lambda: self.session.reg_query(PROGRAM_KEY, "SW_HOTKEY") == "0x41",
+                 what="Ctrl+A written")
+        self.assertEqual("0x1", self.session.reg_query(PROGRAM_KEY, "SW_CTRL"))
+
+    def test_backspace_clears_the_box_and_the_win_key_is_refused(self):
+        self.tick(SW_HOTKEY_ENABLED)
+        self.assertEqual("F1", self.frame_child(SW_HOTKEY).text)
+        self.press_in_hot_key_box("BackSpace", "")
+        self.press_in_hot_key_box("F9", "F9")
+        self.press_in_hot_key_box("Delete", "")
+        self.press_in_hot_key_box("ctrl+BackSpace", "Ctrl+BACK")
+        self.press_in_hot_key_box("super+F9", "")
+        # An empty box with its check box ticked is no hot key at all.
+        self.apply()
+        wait_for(lambda: self.session.reg_query(PROGRAM_KEY, "SW_HOTKEY_ENABLED") == "0x0",
+                 what="the hot key stored as off")
+        self.assertEqual("0x0", self.session.reg_query(PROGRAM_KEY, "SW_HOTKEY"))
+
+
 class TrayGuardTest(PagesTestCase):
     def test_hiding_the_tray_icon_without_the_settings_hot_key_is_refused(self):
         self.tick(SS_TRAYICON)
@@ -146,21 +207,83 @@ class PasswordMismatchTest(PagesTestCase):
         self.assertIsNone(self.session.reg_query(PROGRAM_KEY, "PWD_ORIG"))
 
 
+class PasswordMismatchFocusTest(PagesTestCase):
+    def test_after_a_mismatch_typing_replaces_the_confirmation(self):
+        self.tick(PWD_VIRT_ENABLED)
+        self.type_into(PWD_VIRT, "abc")
+        self.type_into(PWD_VIRT_CONFIRM, "abd")
+        self.apply()
+        self.hint()
+        self.close_hint()
+        # No click: the confirmation has the focus with its text selected.
+        self.session.type_text("abc")
+        self.apply()
+        wait_for(lambda: self.session.reg_query(PROGRAM_KEY, "PWD_VIRT") == "abc",
+                 what="the corrected password applied")
+
+
 class FileChooserTest(PagesTestCase):
-    def test_an_executable_file_is_refused(self):
+    def chooser_shown(self):
+        return wait_for(lambda: [w for w in self.session.top_level(PAGE)
+                                 if w.text == CHOOSER_TITLE and w.visible],
+                        what="the file chooser")
+
+    def chooser_closed(self):
+        wait_for(lambda: not [w for w in self.session.top_level(PAGE) if w.text == CHOOSER_TITLE],
+                 what="the file chooser closed")
+
+    def test_an_executable_file_is_refused_and_the_chooser_opens_again_where_it_was(self):
         self.session.wine(["cmd", "/c", "echo exit > C:\\users\\Public\\run.BAT"], check=True)
+        self.session.wine(["cmd", "/c", "echo notes > C:\\users\\Public\\notes.txt"], check=True)
         self.show_advanced_page()
         self.tick(AC_FILE_ENABLED)
         self.browse(AC_FILE_PATH)
-        wait_for(lambda: [w for w in self.session.top_level(PAGE)
-                          if w.text == "Select a Specified File to Open" and w.visible],
-                 what="the file chooser")
+        self.chooser_shown()
         self.session.type_text("C:\\users\\Public\\run.BAT")
         self.session.keys("Return")
         self.assertEqual("Can not select an executable file.", self.hint())
         self.session.screenshot("file-refused")
         self.close_hint()
         self.assertEqual("", self.frame_child(AC_FILE_PATH).text)
+        # Open again in the refused file's folder: a bare name is found there.
+        self.chooser_shown()
+        self.session.type_text("notes.txt")
+        self.session.keys("Return")
+        wait_for(lambda: self.frame_child(AC_FILE_PATH).text.lower()
+                 == "c:\\users\\public\\notes.txt", what="the file chosen in the same folder")
+
+    def test_f4_in_the_file_box_opens_the_chooser(self):
+        self.show_advanced_page()
+        self.tick(AC_FILE_ENABLED)
+        self.click_control(AC_FILE_PATH)
+        self.session.keys("F4")
+        self.chooser_shown()
+        self.session.keys("Escape")
+        self.chooser_closed()
+        self.assertEqual("", self.frame_child(AC_FILE_PATH).text)
+
+    def test_the_browse_button_has_a_tool_tip(self):
+        self.show_advanced_page()
+        self.tick(AC_FILE_ENABLED)
+        left, top, right, bottom = self.frame_child(AC_FILE_PATH).rect
+        x, y = right - 7, (top + bottom) // 2
+
+        def tip_shown():
+            # The check box just ticked may still show its own tip.
+            if [w for w in self.session.top_level("tooltips_class32")
+                    if w.visible and w.text == FILE_BROWSE_TIP]:
+                return True
+            # A tool tip waits for the mouse to rest after it has moved.
+            self.session.click("Default", at=(x - 1, y))
+            self.session.click("Default", at=(x, y))
+            return False
+        wait_for(tip_shown, timeout=30, interval=1.0, what="the browse button's tool tip")
+        self.session.screenshot("browse-button-tip")
+        # Over the text, the box shows no tip of its own.
+        self.session.click("Default", at=(left + 10, y))
+        wait_for(lambda: not [w for w in self.session.top_level("tooltips_class32")
+                              if w.visible and w.text == FILE_BROWSE_TIP],
+                 what="the tip gone over the text")
 
 
 class ProcessPickerTest(PagesTestCase):
@@ -197,6 +320,13 @@ class ProcessPickerTest(PagesTestCase):
         self.session.keys("Return")
         wait_for(lambda: "qwpicked.exe" in self.frame_child(AC_PROCESSES).text.lower(),
                  what="the name in the processes box")
+        # The picker from the keyboard, as a combo box opens its list.
+        self.session.keys("alt+Down")
+        wait_for(lambda: [w for w in self.session.top_level(PAGE) if w.text == caption],
+                 what="Alt+Down to open the picker")
+        self.session.keys("Escape")
+        wait_for(lambda: not [w for w in self.session.top_level(PAGE) if w.text == caption],
+                 what="the picker closed")
         self.apply()
         wait_for(lambda: (self.session.reg_query(PROGRAM_KEY, "AC_PROCESS0") or "").lower()
                  == "qwpicked.exe", what="AC_PROCESS0 written")

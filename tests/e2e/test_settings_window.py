@@ -15,7 +15,11 @@ PAGE = "#32770"
 QUIT_CAPTION = "Confirm Quit "
 WM_HOTKEY = 0x0312
 NAV_HOME, NAV_PREVIOUS, NAV_APPLY, NAV_NEXT, NAV_HIDE, NAV_QUIT = 32787, 32788, 32782, 32789, 32790, 32791
-ABOUT_VERSION = 31011
+ABOUT_VERSION, ABOUT_HOMEPAGE = 31011, 31014
+SW_WHEEL, SW_DOUBLE = 11004, 11005
+AC_MUTE = 21010
+NAV_BUTTONS = [32787, 32792, 32788, 32782, 32789, 32790, 32791]
+SETTINGS_HOT_KEY = "alt+F2"  # the settings hot key a first start has
 QUIT_DONT_ASK, QUIT_CONFIRM, CANCEL = 1042, 1044, 2
 
 
@@ -28,6 +32,8 @@ class SettingsWindowTestCase(unittest.TestCase):
     stored = {}  # registry values to set before Quillow starts
     trace = False  # a relay trace, to watch the switches
     dpi = None  # the session's DPI (Wine's LogPixels), when not the standard one
+    opened_by_keys = False  # the settings hot key pressed, instead of its message posted
+    winedebug = None  # Wine's debug channels for Quillow, instead of the trace's
 
     def setUp(self):
         self.session = WineSession("settings")
@@ -36,15 +42,36 @@ class SettingsWindowTestCase(unittest.TestCase):
         if self.dpi:
             self.session.reg_add(r"HKCU\Control Panel\Desktop", "LogPixels", "REG_DWORD",
                                  self.dpi)
-        self.app = Quillow(self.session, trace=self.trace)
+        self.app = Quillow(self.session, trace=self.trace, winedebug=self.winedebug)
         wait_for(lambda: self.session.window_tree(FRAME), what="the main frame")
         wait_for(lambda: self.session.reg_query(PROGRAM_KEY, "UPDATE_SHOWED") == "0x0",
                  what="the user-interface thread to settle")
         self.app.wait_for_shell()
         self.session.show_desktop("Default")
-        # The settings hot key's message, as the frame receives it.
-        self.session.post_window(FRAME, WM_HOTKEY)
+        if self.opened_by_keys:
+            self.press_until_shown(SETTINGS_HOT_KEY)
+        else:
+            # The settings hot key's message, as the frame receives it.
+            self.session.post_window(FRAME, WM_HOTKEY)
         wait_for(lambda: self.session.window_visible(FRAME), what="the settings window")
+
+    def press_until_shown(self, keys):
+        """The hot key pressed again while the window has not come: now and
+        then the X server hands a key sent at once after the focus change to
+        no Wine window. A second press of it only shows the window again."""
+        def shown():
+            if self.session.window_visible(FRAME):
+                return True
+            self.press_on_desktop(keys)
+            return False
+        wait_for(shown, timeout=30, interval=3.0, what="the settings window by its hot key")
+
+    def press_on_desktop(self, keys):
+        """Keys typed on the original desktop, its window given the X keyboard
+        focus first: the private shell's window may hold it."""
+        window = self.session.desktop_window("Default")
+        self.session.xdotool("windowfocus", "--sync", window)
+        self.session.keys(keys)
 
     def tearDown(self):
         self.app.kill()
@@ -191,6 +218,102 @@ class NavigationPanelTest(SettingsWindowTestCase):
         self.click_control(NAV_HIDE)
         wait_for(lambda: not self.session.window_visible(FRAME), what="the window hidden")
         self.assertIsNone(self.app.proc.poll())
+
+
+class KeyboardTest(SettingsWindowTestCase):
+    """The window from the keyboard alone, as a property sheet is used."""
+    opened_by_keys = True
+
+    def focus_id(self):
+        focus = self.session.focus(FRAME)
+        return focus[0] if focus else None
+
+    def wait_focus(self, control_id, what):
+        wait_for(lambda: self.focus_id() == control_id, what=what)
+
+    def tab_bar_focused(self):
+        focus = self.session.focus(FRAME)
+        return bool(focus) and focus[1] == TAB_BAR
+
+    def wait_shown_page(self, control_id, what):
+        def shown():
+            control = self.session.child(FRAME, control_id)
+            return control is not None and control.visible
+        wait_for(shown, what=what)
+
+    def test_keys_alone_tick_a_box_go_to_the_next_page_and_back_and_apply(self):
+        self.wait_focus(SW_WHEEL, "the first control of the page focused when shown")
+        self.session.keys("Tab")
+        self.wait_focus(SW_DOUBLE, "Tab to the next check box")
+        self.session.screenshot("keyboard-check-box-focus")
+        self.assertEqual(1, self.session.checked(FRAME, SW_DOUBLE))
+        self.session.keys("space")
+        wait_for(lambda: self.session.checked(FRAME, SW_DOUBLE) == 0, what="Space to untick")
+
+        self.session.keys("ctrl+Tab")
+        self.wait_shown_page(AC_MUTE, "Ctrl+Tab to the advanced page")
+        self.assertEqual(1, self.selected_tab())
+        self.wait_focus(AC_MUTE, "the focus on the new page's first control")
+        self.session.keys("ctrl+shift+Tab")
+        self.wait_shown_page(SW_WHEEL, "Ctrl+Shift+Tab back to the basic page")
+        self.assertEqual(0, self.selected_tab())
+        self.assertIsNone(self.session.reg_query(PROGRAM_KEY, "SW_DOUBLE"), "nothing applied yet")
+
+        self.session.keys("Return")
+        wait_for(lambda: self.session.reg_query(PROGRAM_KEY, "SW_DOUBLE") == "0x0",
+                 what="Enter to apply")
+        self.assertTrue(self.session.window_visible(FRAME))
+
+    def test_escape_hides_the_window_and_keeps_running(self):
+        self.wait_focus(SW_WHEEL, "the first control focused")
+        self.session.keys("Escape")
+        wait_for(lambda: not self.session.window_visible(FRAME), what="Escape to hide")
+        self.assertIsNone(self.app.proc.poll())
+
+    def test_ctrl_page_keys_go_round_the_pages_and_the_highlight_follows(self):
+        self.wait_focus(SW_WHEEL, "the first control focused")
+        self.session.keys("ctrl+Prior")
+        self.wait_shown_page(ABOUT_VERSION, "Ctrl+PageUp from the first page to the last")
+        self.assertEqual(2, self.selected_tab())
+        self.wait_focus(ABOUT_HOMEPAGE, "the focus on the About page's first link")
+        self.session.screenshot("keyboard-link-focus")
+        self.session.keys("ctrl+Next")
+        self.wait_shown_page(SW_WHEEL, "Ctrl+PageDown from the last page to the first")
+        self.assertEqual(0, self.selected_tab())
+
+    def test_tab_goes_round_the_page_the_navigation_buttons_and_the_tab_bar(self):
+        self.wait_focus(SW_WHEEL, "the first control focused")
+        visited = []
+        for _ in range(30):
+            self.session.keys("Tab")
+            focus = wait_for(lambda: self.session.focus(FRAME), what="a focused control")
+            if focus[0] == SW_WHEEL:
+                break
+            visited.append(TAB_BAR if focus[1] == TAB_BAR else focus[0])
+        self.assertEqual(SW_WHEEL, self.focus_id(), f"Tab came back round: {visited}")
+        # The page's own controls, the buttons in their row, the tab bar last.
+        self.assertEqual(NAV_BUTTONS + [TAB_BAR], visited[-len(NAV_BUTTONS) - 1:], visited)
+        self.assertTrue(all(11000 < v < 12000 for v in visited[:-len(NAV_BUTTONS) - 1]), visited)
+
+    def test_arrows_move_between_tabs_and_enter_presses_the_focused_button(self):
+        self.wait_focus(SW_WHEEL, "the first control focused")
+        self.session.keys("shift+Tab")
+        wait_for(self.tab_bar_focused, what="Shift+Tab to the tab bar")
+        self.session.screenshot("keyboard-tab-bar-focus")
+        self.session.keys("Right")
+        self.wait_shown_page(AC_MUTE, "Right to the advanced page")
+        self.assertEqual(1, self.selected_tab())
+        self.assertTrue(self.tab_bar_focused(), "the tab bar keeps the focus")
+
+        # Back from the tab bar: Quit, Hide, then Next.
+        self.session.keys("shift+Tab", "shift+Tab", "shift+Tab")
+        self.wait_focus(NAV_NEXT, "Shift+Tab to the Next button")
+        time.sleep(0.5)
+        self.session.screenshot("keyboard-button-focus")
+        self.session.keys("Return")
+        self.wait_shown_page(ABOUT_VERSION, "Enter to press Next")
+        self.assertEqual(2, self.selected_tab())
+        self.assertIsNone(self.session.reg_query(PROGRAM_KEY, "SW_WHEEL"), "not an apply")
 
 
 class QuitTest(SettingsWindowTestCase):

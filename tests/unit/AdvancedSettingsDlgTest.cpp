@@ -107,15 +107,24 @@ protected:
 
     CAdvancedSettingsDlg::FileChooser ChooserAnswering(const wchar_t* path, BOOL chosen = TRUE)
     {
-        return [this, path, chosen](OPENFILENAMEW& dialog) {
-            ++choosings;
+        return chosen ? ChooserAnswering(std::vector<std::wstring>{path})
+                      : ChooserAnswering(std::vector<std::wstring>{});
+    }
+
+    // Chooses each path in turn, then cancels.
+    CAdvancedSettingsDlg::FileChooser ChooserAnswering(std::vector<std::wstring> paths)
+    {
+        return [this, paths](OPENFILENAMEW& dialog) {
+            const size_t call = static_cast<size_t>(choosings++);
             seen = dialog;
             seenFilter = dialog.lpstrFilter ? dialog.lpstrFilter : L"";
             seenTitle = dialog.lpstrTitle ? dialog.lpstrTitle : L"";
             seenFolder = dialog.lpstrInitialDir ? dialog.lpstrInitialDir : L"";
-            if (chosen)
-                wcsncpy(dialog.lpstrFile, path, dialog.nMaxFile - 1);
-            return chosen;
+            folders.push_back(seenFolder);
+            if (call >= paths.size())
+                return FALSE;
+            wcsncpy(dialog.lpstrFile, paths[call].c_str(), dialog.nMaxFile - 1);
+            return TRUE;
         };
     }
 
@@ -172,6 +181,7 @@ protected:
     int choosings = 0;
     OPENFILENAMEW seen{};
     std::wstring seenFilter, seenTitle, seenFolder;
+    std::vector<std::wstring> folders;
     std::vector<MessageShown> messages;
     std::vector<Names> offered;
 };
@@ -365,7 +375,7 @@ TEST_F(AdvancedSettingsDlgTest, ChosenDocumentSetsTheFileBox)
 
 TEST_F(AdvancedSettingsDlgTest, ChosenProgramIsRefusedAndTheBoxKeepsItsText)
 {
-    CAdvancedSettingsDlg page(ChooserAnswering(L"C:\\Tools\\RUN.BAT"), RecordingMessageBox());
+    CAdvancedSettingsDlg page(ChooserAnswering({L"C:\\Tools\\RUN.BAT"}), RecordingMessageBox());
     ASSERT_NE(nullptr, Open(page, SampleRecord()));
     Browse(page, IDC_AC_FILE_PATH);
     EXPECT_EQ(L"C:\\Notes\\plan.docx", TextOf(page.GetDlgItem(IDC_AC_FILE_PATH)));
@@ -374,6 +384,41 @@ TEST_F(AdvancedSettingsDlgTest, ChosenProgramIsRefusedAndTheBoxKeepsItsText)
     EXPECT_EQ(L"Can not select an executable file.", messages[0].text);
     EXPECT_EQ(L"Setting hint", messages[0].caption);
     EXPECT_EQ(static_cast<UINT>(MB_ICONINFORMATION), messages[0].style);
+}
+
+// The user is taken back to where they were, to pick another file there.
+TEST_F(AdvancedSettingsDlgTest, AfterARefusalTheChooserOpensAgainInTheRefusedFilesFolder)
+{
+    CAdvancedSettingsDlg page(
+        ChooserAnswering({L"D:\\Work\\Tools\\run.cmd", L"D:\\Work\\Tools\\notes.txt"}),
+        RecordingMessageBox());
+    ASSERT_NE(nullptr, Open(page, SampleRecord()));
+    Browse(page, IDC_AC_FILE_PATH);
+    EXPECT_EQ(2, choosings);
+    EXPECT_EQ((std::vector<std::wstring>{L"c:\\", L"D:\\Work\\Tools"}), folders);
+    EXPECT_EQ(1u, messages.size());
+    EXPECT_EQ(L"D:\\Work\\Tools\\notes.txt", TextOf(page.GetDlgItem(IDC_AC_FILE_PATH)));
+}
+
+TEST_F(AdvancedSettingsDlgTest, EachRefusalOpensTheChooserAgainUntilTheUserCancels)
+{
+    CAdvancedSettingsDlg page(ChooserAnswering({L"C:\\a.exe", L"E:\\b.com"}),
+                              RecordingMessageBox());
+    ASSERT_NE(nullptr, Open(page, SampleRecord()));
+    Browse(page, IDC_AC_FILE_PATH);
+    EXPECT_EQ(3, choosings);
+    EXPECT_EQ((std::vector<std::wstring>{L"c:\\", L"C:\\", L"E:\\"}), folders);
+    EXPECT_EQ(2u, messages.size());
+    EXPECT_EQ(L"C:\\Notes\\plan.docx", TextOf(page.GetDlgItem(IDC_AC_FILE_PATH)));
+}
+
+TEST(FileFolderTest, TheFolderOfAPathIsWhereTheChooserReopens)
+{
+    EXPECT_EQ(L"C:\\Tools", CAdvancedSettingsDlg::FolderOf(L"C:\\Tools\\RUN.BAT"));
+    EXPECT_EQ(L"C:\\", CAdvancedSettingsDlg::FolderOf(L"C:\\RUN.BAT"));
+    EXPECT_EQ(L"\\\\server\\share", CAdvancedSettingsDlg::FolderOf(L"\\\\server\\share\\x.exe"));
+    EXPECT_EQ(L"", CAdvancedSettingsDlg::FolderOf(L"x.exe"));
+    EXPECT_EQ(L"", CAdvancedSettingsDlg::FolderOf(nullptr));
 }
 
 TEST_F(AdvancedSettingsDlgTest, CancelledFileDialogChangesNothing)

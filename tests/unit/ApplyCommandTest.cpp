@@ -23,6 +23,8 @@ public:
     std::map<int, DWORD> checks;
     std::map<int, CHotkeyCode> keys;
     std::map<int, std::wstring> passwords;
+    // The fields the command sent the user back to, in order.
+    mutable std::vector<int> corrected;
 
     DWORD IsChecked(int id) const override { return checks.count(id) ? checks.at(id) : 0; }
     CHotkeyCode ReadHotKey(int id, DWORD enabled) const override
@@ -35,6 +37,7 @@ public:
     {
         lstrcpynW(text, passwords.count(id) ? passwords.at(id).c_str() : L"", 15);
     }
+    void SelectForCorrection(int id) const override { corrected.push_back(id); }
 };
 
 class FakeAdvancedPage : public IAdvancedPageReader {
@@ -183,6 +186,7 @@ TEST_F(ApplyCommandTest, SwitchPasswordsDifferingOnlyInCaseAreRefused)
               hints);
     EXPECT_FALSE(scratch.Has(L"PWD_VIRT"));
     EXPECT_EQ(0u, record.AC_MUTE);
+    EXPECT_EQ(std::vector<int>{IDC_PWD_VIRT_CONFIRM}, basic.corrected);
 }
 
 // Accepting these would leave the user unsure which of the two is stored.
@@ -195,6 +199,7 @@ TEST_F(ApplyCommandTest, RestorePasswordsDifferingOnlyInCaseAreRefusedToo)
               hints);
     EXPECT_FALSE(scratch.Has(L"PWD_ORIG"));
     EXPECT_STREQ(L"", live.m_restorePassword.Get()->c_str());
+    EXPECT_EQ(std::vector<int>{IDC_PWD_ORIG_CONFIRM}, basic.corrected);
 }
 
 // The prompt compares exactly: a password changed only in case and not
@@ -285,6 +290,73 @@ TEST_F(ApplyCommandTest, ProcessesAreWrittenWithTheirCountAndACaseChangeIsNoChan
     scratch.PutText(L"AC_PROCESS0", L"marker");
     EXPECT_TRUE(Apply());
     EXPECT_EQ(L"marker", scratch.ReadText(L"AC_PROCESS0")) << "not written again";
+}
+
+// ---- a hot key may not take the typing of every program ----
+
+const wchar_t kSwitchKeyRefused[] =
+    L"Can not use a key that types a character as the switch hotkey without Ctrl or Alt, "
+    L"otherwise you will not be able to type that character any more!";
+const wchar_t kSettingsKeyRefused[] =
+    L"Can not use a key that types a character as the settings dialog hotkey without Ctrl or "
+    L"Alt, otherwise you will not be able to type that character any more!";
+
+TEST_F(ApplyCommandTest, ABareLetterAsTheSwitchHotKeyIsRefusedAndNothingIsApplied)
+{
+    record.SW_WHEEL = 1;  // a change the same click would otherwise apply
+    basic.checks[IDC_SW_HOTKEY_ENABLED] = 1;
+    basic.keys[IDC_SW_HOTKEY] = CHotkeyCode{1, 'A', 0, 0, 0};
+    advanced.checks[IDC_AC_MUTE] = 1;
+    EXPECT_FALSE(Apply());
+    EXPECT_EQ(std::vector<std::wstring>{kSwitchKeyRefused}, hints);
+    EXPECT_EQ(std::vector<int>{IDC_SW_HOTKEY}, basic.corrected);
+    EXPECT_TRUE(effects.calls.empty());
+    EXPECT_FALSE(scratch.Has(L"SW_HOTKEY"));
+    EXPECT_FALSE(scratch.Has(L"SW_WHEEL"));
+    EXPECT_EQ(0u, record.SW_HOTKEY);
+    EXPECT_EQ(0u, record.AC_MUTE);
+}
+
+TEST_F(ApplyCommandTest, ShiftWithALetterIsRefusedAndCtrlWithItApplied)
+{
+    basic.checks[IDC_SW_HOTKEY_ENABLED] = 1;
+    basic.keys[IDC_SW_HOTKEY] = CHotkeyCode{1, 'A', 0, 1, 0};
+    EXPECT_FALSE(Apply());
+    EXPECT_EQ(std::vector<std::wstring>{kSwitchKeyRefused}, hints);
+
+    hints.clear();
+    basic.keys[IDC_SW_HOTKEY] = CHotkeyCode{1, 'A', 1, 1, 0};
+    EXPECT_TRUE(Apply());
+    EXPECT_TRUE(hints.empty());
+    EXPECT_EQ(static_cast<DWORD>('A'), scratch.ReadDword(L"SW_HOTKEY"));
+    EXPECT_EQ(1u, scratch.ReadDword(L"SW_CTRL"));
+}
+
+TEST_F(ApplyCommandTest, ASpaceAsTheSettingsHotKeyIsRefusedToo)
+{
+    basic.keys[IDC_SS_HOTKEY] = CHotkeyCode{1, VK_SPACE, 0, 0, 0};
+    EXPECT_FALSE(Apply());
+    EXPECT_EQ(std::vector<std::wstring>{kSettingsKeyRefused}, hints);
+    EXPECT_EQ(std::vector<int>{IDC_SS_HOTKEY}, basic.corrected);
+    EXPECT_EQ(static_cast<DWORD>(VK_F2), record.SS_HOTKEY);
+    EXPECT_FALSE(scratch.Has(L"SS_HOTKEY"));
+}
+
+// Off, the letter takes nothing from anyone; it is kept as the user left it.
+TEST_F(ApplyCommandTest, ALetterInABoxWhoseHotKeyIsOffIsNoHotKeyAndNotRefused)
+{
+    basic.keys[IDC_SW_HOTKEY] = CHotkeyCode{0, 'A', 0, 0, 0};
+    EXPECT_TRUE(Apply());
+    EXPECT_TRUE(hints.empty());
+}
+
+TEST_F(ApplyCommandTest, AFunctionKeyAloneIsAHotKeyAsBefore)
+{
+    basic.checks[IDC_SW_HOTKEY_ENABLED] = 1;
+    basic.keys[IDC_SW_HOTKEY] = CHotkeyCode{1, VK_F9, 0, 0, 0};
+    EXPECT_TRUE(Apply());
+    EXPECT_TRUE(hints.empty());
+    EXPECT_EQ(static_cast<DWORD>(VK_F9), scratch.ReadDword(L"SW_HOTKEY"));
 }
 
 TEST_F(ApplyCommandTest, ApplyingTwiceWritesNothingTheSecondTime)

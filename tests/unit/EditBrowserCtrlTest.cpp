@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <vector>
 
@@ -65,6 +66,22 @@ TEST(EditBrowserLayoutTest, ArrowPointsRightFromTheMiddleOfTheButton)
     EXPECT_EQ(13, arrow[1].y);
     EXPECT_EQ(11, arrow[2].x);
     EXPECT_EQ(10, arrow[2].y);
+}
+
+TEST(EditBrowserKeysTest, F4AndAltWithDownOrUpOpenTheChooser)
+{
+    EXPECT_TRUE(CEditBrowserCtrl::OpensChooser(WM_KEYDOWN, VK_F4));
+    EXPECT_TRUE(CEditBrowserCtrl::OpensChooser(WM_SYSKEYDOWN, VK_DOWN));
+    EXPECT_TRUE(CEditBrowserCtrl::OpensChooser(WM_SYSKEYDOWN, VK_UP));
+}
+
+// Alt+F4 closes the window; the arrows alone move the caret.
+TEST(EditBrowserKeysTest, AltF4AndTheArrowsAloneAreLeftToTheSystemAndTheEdit)
+{
+    EXPECT_FALSE(CEditBrowserCtrl::OpensChooser(WM_SYSKEYDOWN, VK_F4));
+    EXPECT_FALSE(CEditBrowserCtrl::OpensChooser(WM_KEYDOWN, VK_DOWN));
+    EXPECT_FALSE(CEditBrowserCtrl::OpensChooser(WM_KEYUP, VK_F4));
+    EXPECT_FALSE(CEditBrowserCtrl::OpensChooser(WM_KEYDOWN, VK_F5));
 }
 
 // ---- the box on a window ----
@@ -246,6 +263,59 @@ TEST_F(EditBrowserCtrlTest, LostCaptureEndsThePressWithoutAClick)
     EXPECT_FALSE(box.IsPressed());
     ReleaseAt(ButtonCentre());
     EXPECT_TRUE(parent.browsedBoxes.empty());
+}
+
+TEST_F(EditBrowserCtrlTest, F4InTheBoxSendsTheParentTheBoxHandle)
+{
+    SendMessageW(edit, WM_KEYDOWN, VK_F4, 0);
+    SendMessageW(edit, WM_SYSKEYDOWN, VK_DOWN, 0x20000000);
+    EXPECT_EQ((std::vector<WPARAM>{reinterpret_cast<WPARAM>(edit), reinterpret_cast<WPARAM>(edit)}),
+              parent.browsedBoxes);
+}
+
+TEST_F(EditBrowserCtrlTest, OtherKeysStillReachTheEdit)
+{
+    SendMessageW(edit, WM_KEYDOWN, VK_END, 0);
+    SendMessageW(edit, WM_CHAR, L'!', 0);
+    EXPECT_TRUE(parent.browsedBoxes.empty());
+    wchar_t text[16] = L"";
+    GetWindowTextW(edit, text, 16);
+    EXPECT_STREQ(L"text!", text);
+}
+
+TEST_F(EditBrowserCtrlTest, DisabledBoxTakesNoKeyToBrowse)
+{
+    EnableWindow(edit, FALSE);
+    SendMessageW(edit, WM_KEYDOWN, VK_F4, 0);
+    EXPECT_TRUE(parent.browsedBoxes.empty());
+}
+
+// The button lies outside the text area, to the right of it; so does the
+// tip's place, in the box's client coordinates.
+TEST_F(EditBrowserCtrlTest, TheButtonsTipCoversTheButtonAlone)
+{
+    box.SetButtonToolTip(L"Choose (F4)");
+    ASSERT_NE(nullptr, box.ButtonToolTip());
+    wchar_t text[32] = L"";
+    TTTOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.hwnd = edit;
+    tool.uId = 1;
+    tool.lpszText = text;
+    ASSERT_TRUE(SendMessageW(box.ButtonToolTip(), TTM_GETTOOLINFOW, 0,
+                             reinterpret_cast<LPARAM>(&tool)));
+    EXPECT_STREQ(L"Choose (F4)", text);
+    RECT client{};
+    GetClientRect(edit, &client);
+    EXPECT_GE(tool.rect.left, client.right);
+    EXPECT_EQ(box.ButtonRect().right - box.ButtonRect().left, tool.rect.right - tool.rect.left);
+}
+
+TEST_F(EditBrowserCtrlTest, AnEmptyTipMeansNone)
+{
+    box.SetButtonToolTip(L"Choose (F4)");
+    box.SetButtonToolTip(L"");
+    EXPECT_EQ(nullptr, box.ButtonToolTip());
 }
 
 TEST_F(EditBrowserCtrlTest, DisabledBoxDoesNotReact)

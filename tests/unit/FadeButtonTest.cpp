@@ -266,6 +266,15 @@ TEST_F(FadeButtonWindowTest, DestroyingTheButtonDestroysItsToolTip)
     EXPECT_FALSE(IsWindow(toolTip));
 }
 
+// Drawn by its owner, it is a push button to the dialog manager all the
+// same, so that Enter presses the one that has the focus.
+TEST_F(FadeButtonWindowTest, TheDialogManagerSeesAPushButton)
+{
+    ASSERT_NE(nullptr, Make());
+    const LRESULT code = m_button.SendMessage(WM_GETDLGCODE, VK_RETURN, 0);
+    EXPECT_EQ(static_cast<LRESULT>(DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON), code);
+}
+
 TEST_F(FadeButtonWindowTest, StyleFlagOneFillsBlack)
 {
     ASSERT_NE(nullptr, m_button.Create(m_parent, RECT{0, 0, 20, 20}, L"", kNavStyle, 0, kButtonId));

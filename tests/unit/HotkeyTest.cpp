@@ -9,6 +9,7 @@
 
 #include "settings/CHotkeyCode.h"
 #include "settings/CHotkeyEditCtrl.h"
+#include "settings/CHotkeyRule.h"
 
 namespace {
 
@@ -134,6 +135,57 @@ TEST(HotkeyCodeTest, FieldsAreFiveDwordsInStoredOrder)
     EXPECT_EQ(offsetof(CHotkeyCode, alt), 4 * sizeof(DWORD));
 }
 
+// ---- which combinations may be a global hot key ----
+
+CHotkeyCode Code(UINT key, DWORD ctrl, DWORD shift, DWORD alt)
+{
+    return CHotkeyCode{1, key, ctrl, shift, alt};
+}
+
+// Every key that types something, as the names show them.
+const UINT kTypingKeys[] = {'A', 'Z', '0', '9', VK_NUMPAD0, VK_NUMPAD9, VK_MULTIPLY, VK_ADD,
+                            VK_SEPARATOR, VK_SUBTRACT, VK_DECIMAL, VK_DIVIDE, VK_OEM_1,
+                            VK_OEM_PLUS, VK_OEM_COMMA, VK_OEM_MINUS, VK_OEM_PERIOD, VK_OEM_2,
+                            VK_OEM_3, VK_OEM_4, VK_OEM_5, VK_OEM_6, VK_OEM_7, VK_OEM_102,
+                            0x2C, 0x2F, 0x3B, 0x3D, 0x5B, 0x5C, 0x5D, VK_SPACE, VK_RETURN,
+                            VK_TAB, VK_BACK, VK_ESCAPE};
+const UINT kKeysThatTypeNothing[] = {VK_F1, VK_F12, VK_F24, VK_PAUSE, VK_PRIOR, VK_NEXT,
+                                     VK_END, VK_HOME, VK_LEFT, VK_UP, VK_RIGHT, VK_DOWN,
+                                     VK_INSERT, VK_DELETE, VK_SCROLL};
+
+TEST(HotkeyRuleTest, AKeyThatTypesIsRefusedAloneAndWithShiftOnly)
+{
+    for (UINT key : kTypingKeys) {
+        EXPECT_TRUE(CHotkeyRule::TypesText(key)) << std::hex << key;
+        EXPECT_FALSE(CHotkeyRule::IsAllowed(Code(key, 0, 0, 0))) << std::hex << key;
+        EXPECT_FALSE(CHotkeyRule::IsAllowed(Code(key, 0, 1, 0))) << std::hex << key;
+    }
+}
+
+TEST(HotkeyRuleTest, AKeyThatTypesIsTakenWithCtrlOrAlt)
+{
+    for (UINT key : kTypingKeys) {
+        EXPECT_TRUE(CHotkeyRule::IsAllowed(Code(key, 1, 0, 0))) << std::hex << key;
+        EXPECT_TRUE(CHotkeyRule::IsAllowed(Code(key, 0, 0, 1))) << std::hex << key;
+        EXPECT_TRUE(CHotkeyRule::IsAllowed(Code(key, 1, 1, 1))) << std::hex << key;
+    }
+}
+
+TEST(HotkeyRuleTest, FunctionAndCursorKeysMayStandAlone)
+{
+    for (UINT key : kKeysThatTypeNothing) {
+        EXPECT_FALSE(CHotkeyRule::TypesText(key)) << std::hex << key;
+        EXPECT_TRUE(CHotkeyRule::IsAllowed(Code(key, 0, 0, 0))) << std::hex << key;
+        EXPECT_TRUE(CHotkeyRule::IsAllowed(Code(key, 0, 1, 0))) << std::hex << key;
+    }
+}
+
+TEST(HotkeyRuleTest, NoKeyIsNoHotKeyAndAlwaysAllowed)
+{
+    EXPECT_TRUE(CHotkeyRule::IsAllowed(Code(0, 0, 0, 0)));
+    EXPECT_TRUE(CHotkeyRule::IsAllowed(Code(0, 0, 1, 0)));
+}
+
 // The box lives in a real EDIT control inside a hidden top-level window. The
 // keys "held" are set in this thread's keyboard state, which is what
 // GetKeyState reads while the box handles a key.
@@ -142,7 +194,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(GetKeyboardState(m_savedKeys));
-        for (int modifier : {VK_CONTROL, VK_SHIFT, VK_MENU})
+        for (int modifier : {VK_CONTROL, VK_SHIFT, VK_MENU, VK_LWIN, VK_RWIN})
             Hold(modifier, false);
         const HINSTANCE instance = GetModuleHandleW(nullptr);
         top = CreateWindowExW(0, L"STATIC", L"QuillowHotkeyTest", WS_OVERLAPPEDWINDOW, 0, 0, 300,
@@ -327,6 +379,52 @@ TEST_F(HotkeyEditCtrlTest, ModifierPressedAfterACaptureStartsOver)
     EXPECT_FALSE(box.Captured());
     const CHotkeyCode code = box.ReadCode(1);
     EXPECT_EQ(0u, code.key + code.ctrl + code.shift + code.alt);
+}
+
+TEST_F(HotkeyEditCtrlTest, BackspaceOrDeleteAloneEmptiesTheBox)
+{
+    for (UINT clearing : {VK_BACK, VK_DELETE}) {
+        CaptureCtrlF2();
+        KeyDown(clearing);
+        EXPECT_EQ(L"", Text()) << clearing;
+        EXPECT_FALSE(box.Captured()) << clearing;
+        KeyUp(clearing);
+        const CHotkeyCode code = box.ReadCode(1);
+        EXPECT_EQ(0u, code.key + code.ctrl + code.shift + code.alt) << clearing;
+    }
+}
+
+TEST_F(HotkeyEditCtrlTest, BackspaceAndDeleteWithAModifierAreKeysLikeAnyOther)
+{
+    KeyDown(VK_CONTROL);
+    KeyDown(VK_BACK);
+    EXPECT_EQ(L"Ctrl+BACK", Text());
+    KeyUp(VK_BACK);
+    KeyUp(VK_CONTROL);
+    KeyDown(VK_SHIFT);
+    KeyDown(VK_DELETE);
+    EXPECT_EQ(L"Shift+DEL", Text());
+    EXPECT_TRUE(box.Captured());
+    EXPECT_EQ(static_cast<UINT>(VK_DELETE), box.Key());
+}
+
+TEST_F(HotkeyEditCtrlTest, TheWinKeyIsNotTakenAloneNorWithAKey)
+{
+    CaptureCtrlF2();
+    KeyDown(VK_LWIN);
+    EXPECT_EQ(L"", Text()) << "0x5B would otherwise read as [";
+    EXPECT_FALSE(box.Captured());
+    Hold(VK_LWIN, true);
+    KeyDown(VK_F9);
+    EXPECT_EQ(L"", Text());
+    EXPECT_FALSE(box.Captured());
+    Hold(VK_LWIN, false);
+    Hold(VK_RWIN, true);
+    KeyDown(VK_F9);
+    EXPECT_EQ(L"", Text());
+    Hold(VK_RWIN, false);
+    KeyDown(VK_F9);
+    EXPECT_EQ(L"F9", Text()) << "without Win the same key is taken";
 }
 
 TEST_F(HotkeyEditCtrlTest, CharactersAreNotTyped)

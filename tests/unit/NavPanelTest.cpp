@@ -179,6 +179,17 @@ TEST_F(NavPanelWindowTest, ToolTipComesFromTheStringTable)
     EXPECT_EQ(std::wstring(expected), m_panel.GetButton(ID_NAV_HELP)->GetToolTipText());
 }
 
+// A button's window text is what assistive tools read as its name.
+TEST_F(NavPanelWindowTest, EachButtonIsNamedByItsToolTip)
+{
+    const Entry titled{ID_NAV_HELP, 7, 216, ID_NAV_HELP, 57, 4};
+    m_panel.SetButtons(&titled, 1);
+    wchar_t text[64] = L"";
+    m_panel.GetButton(ID_NAV_HELP)->GetWindowText(text, 64);
+    EXPECT_STREQ(L"Go to Quillow help central.", text);
+    EXPECT_EQ(std::wstring(text), m_panel.GetButton(ID_NAV_HELP)->GetToolTipText());
+}
+
 TEST_F(NavPanelWindowTest, MissingImagesLeaveThePanelColour)
 {
     m_panel.SetImages(1, 2, 3, 4, 5);  // no such PNGs

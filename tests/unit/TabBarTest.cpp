@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <oleacc.h>
 
 #include <cwchar>
+#include <string>
 
 #include "CommandRecorder.h"
 #include "PrintedWindow.h"
+#include "ui/AccessibilityGuids.h"
 #include "ui/CThemedTabBar.h"
 
 namespace {
@@ -238,6 +241,186 @@ TEST_F(TabBarWindowTest, LabelsShowOverTheCapturedBackground)
     // Between the tabs shows the frame's background, captured.
     const RECT first = m_bar.GetTabRect(0);
     EXPECT_EQ(GetSysColor(COLOR_WINDOW), printed.Pixel(first.right + 2, first.top + 2));
+}
+
+// ---- the keyboard ----
+
+TEST_F(TabBarWindowTest, RightAndLeftSelectTheNeighbourAndSendItsCommand)
+{
+    m_bar.SendMessage(WM_KEYDOWN, VK_RIGHT, 0);
+    EXPECT_EQ(1, m_bar.GetSelectedIndex());
+    m_bar.SendMessage(WM_KEYDOWN, VK_DOWN, 0);
+    EXPECT_EQ(2, m_bar.GetSelectedIndex());
+    m_bar.SendMessage(WM_KEYDOWN, VK_LEFT, 0);
+    EXPECT_EQ(1, m_bar.GetSelectedIndex());
+    ASSERT_EQ(3u, m_frame.commands.size());
+    EXPECT_EQ(MAKEWPARAM(2, 0), m_frame.commands[0].wParam);
+    EXPECT_EQ(MAKEWPARAM(3, 0), m_frame.commands[1].wParam);
+    EXPECT_EQ(MAKEWPARAM(2, 0), m_frame.commands[2].wParam);
+    EXPECT_TRUE(Selected(m_bar.GetTabState(1)));
+}
+
+// As in a tab control: the ends stop the arrows, which go round only with
+// Ctrl+Tab, the window's own key.
+TEST_F(TabBarWindowTest, ArrowsStopAtTheEndsAndHomeAndEndJumpThere)
+{
+    m_bar.SendMessage(WM_KEYDOWN, VK_LEFT, 0);
+    EXPECT_EQ(0, m_bar.GetSelectedIndex());
+    EXPECT_TRUE(m_frame.commands.empty());
+    m_bar.SendMessage(WM_KEYDOWN, VK_END, 0);
+    EXPECT_EQ(2, m_bar.GetSelectedIndex());
+    m_bar.SendMessage(WM_KEYDOWN, VK_RIGHT, 0);
+    EXPECT_EQ(2, m_bar.GetSelectedIndex());
+    m_bar.SendMessage(WM_KEYDOWN, VK_HOME, 0);
+    EXPECT_EQ(0, m_bar.GetSelectedIndex());
+    EXPECT_EQ(2u, m_frame.commands.size());
+}
+
+TEST_F(TabBarWindowTest, TheBarAsksTheDialogManagerForTheArrowsOnly)
+{
+    const LRESULT code = m_bar.SendMessage(WM_GETDLGCODE, VK_RIGHT, 0);
+    EXPECT_TRUE(code & DLGC_WANTARROWS);
+    EXPECT_FALSE(code & (DLGC_WANTTAB | DLGC_WANTMESSAGE | DLGC_WANTCHARS));
+}
+
+// ---- for assistive tools ----
+
+class TabBarAccessibleTest : public TabBarWindowTest {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+        TabBarWindowTest::SetUp();
+        // The client calls a screen reader makes, here within the process.
+        ASSERT_EQ(S_OK, AccessibleObjectFromWindow(m_bar, static_cast<DWORD>(OBJID_CLIENT),
+                                                   AccessibilityGuids::kIAccessible,
+                                                   reinterpret_cast<void**>(&m_object)));
+        ASSERT_NE(nullptr, m_object);
+    }
+
+    void TearDown() override
+    {
+        if (m_object)
+            m_object->Release();
+        CoUninitialize();
+    }
+
+    static VARIANT Child(long id)
+    {
+        VARIANT child;
+        child.vt = VT_I4;
+        child.lVal = id;
+        return child;
+    }
+
+    std::wstring Name(long id)
+    {
+        BSTR name = nullptr;
+        const HRESULT hr = m_object->get_accName(Child(id), &name);
+        std::wstring text = SUCCEEDED(hr) && name ? name : L"";
+        SysFreeString(name);
+        return hr == S_OK ? text : L"<" + std::to_wstring(hr) + L">";
+    }
+
+    long Number(long id, bool role)
+    {
+        VARIANT value;
+        value.vt = VT_EMPTY;
+        const HRESULT hr = role ? m_object->get_accRole(Child(id), &value)
+                                : m_object->get_accState(Child(id), &value);
+        return hr == S_OK && value.vt == VT_I4 ? value.lVal : -1;
+    }
+
+    IAccessible* m_object = nullptr;
+};
+
+TEST_F(TabBarAccessibleTest, ThreeTabsAreSimpleChildrenNamedByTheirLabels)
+{
+    long count = 0;
+    EXPECT_EQ(S_OK, m_object->get_accChildCount(&count));
+    EXPECT_EQ(3, count);
+    IDispatch* child = reinterpret_cast<IDispatch*>(1);
+    EXPECT_EQ(S_FALSE, m_object->get_accChild(Child(2), &child));
+    EXPECT_EQ(nullptr, child);
+    EXPECT_EQ(L"Basic Settings", Name(1));
+    EXPECT_EQ(L"Advanced Settings", Name(2));
+    EXPECT_EQ(L"About", Name(3));
+    EXPECT_EQ(ROLE_SYSTEM_PAGETABLIST, Number(CHILDID_SELF, true));
+    EXPECT_EQ(ROLE_SYSTEM_PAGETAB, Number(2, true));
+}
+
+TEST_F(TabBarAccessibleTest, OnlyTheSelectedTabIsMarkedAndTheMarkFollowsTheSelection)
+{
+    EXPECT_TRUE(Number(1, false) & STATE_SYSTEM_SELECTED);
+    EXPECT_FALSE(Number(2, false) & STATE_SYSTEM_SELECTED);
+    EXPECT_TRUE(Number(2, false) & STATE_SYSTEM_SELECTABLE);
+    m_bar.Select(2, false);
+    EXPECT_FALSE(Number(1, false) & STATE_SYSTEM_SELECTED);
+    EXPECT_TRUE(Number(3, false) & STATE_SYSTEM_SELECTED);
+    VARIANT selection;
+    EXPECT_EQ(S_OK, m_object->get_accSelection(&selection));
+    EXPECT_EQ(VT_I4, selection.vt);
+    EXPECT_EQ(3, selection.lVal);
+}
+
+TEST_F(TabBarAccessibleTest, TheDefaultActionSelectsTheTabAsAClickDoes)
+{
+    BSTR action = nullptr;
+    ASSERT_EQ(S_OK, m_object->get_accDefaultAction(Child(3), &action));
+    EXPECT_STREQ(L"select", action);
+    SysFreeString(action);
+    EXPECT_EQ(S_OK, m_object->accDoDefaultAction(Child(3)));
+    ASSERT_EQ(1u, m_frame.commands.size());
+    EXPECT_EQ(MAKEWPARAM(3, 0), m_frame.commands[0].wParam);
+    EXPECT_EQ(2, m_bar.GetSelectedIndex());
+}
+
+TEST_F(TabBarAccessibleTest, AChildIdThatNamesNoTabIsRefused)
+{
+    BSTR name = nullptr;
+    EXPECT_EQ(E_INVALIDARG, m_object->get_accName(Child(4), &name));
+    EXPECT_EQ(E_INVALIDARG, m_object->get_accName(Child(-1), &name));
+    EXPECT_EQ(E_INVALIDARG, m_object->accDoDefaultAction(Child(0x7FFFFFFF)));
+    VARIANT text;
+    text.vt = VT_BSTR;
+    text.bstrVal = nullptr;
+    EXPECT_EQ(E_INVALIDARG, m_object->get_accName(text, &name));
+    EXPECT_EQ(nullptr, name);
+    EXPECT_TRUE(m_frame.commands.empty());
+}
+
+TEST_F(TabBarAccessibleTest, HitTestAndLocationAgreeOnWhereATabIs)
+{
+    long left = 0, top = 0, width = 0, height = 0;
+    ASSERT_EQ(S_OK, m_object->accLocation(&left, &top, &width, &height, Child(2)));
+    const RECT tab = m_bar.GetTabRect(1);
+    EXPECT_EQ(tab.right - tab.left, width);
+    EXPECT_EQ(tab.bottom - tab.top, height);
+    VARIANT hit;
+    ASSERT_EQ(S_OK, m_object->accHitTest(left + width / 2, top + height / 2, &hit));
+    EXPECT_EQ(VT_I4, hit.vt);
+    EXPECT_EQ(2, hit.lVal);
+}
+
+TEST_F(TabBarAccessibleTest, NavigationRunsAlongTheTabsAndStopsAtTheEnds)
+{
+    VARIANT end;
+    ASSERT_EQ(S_OK, m_object->accNavigate(NAVDIR_FIRSTCHILD, Child(CHILDID_SELF), &end));
+    EXPECT_EQ(1, end.lVal);
+    ASSERT_EQ(S_OK, m_object->accNavigate(NAVDIR_NEXT, Child(1), &end));
+    EXPECT_EQ(2, end.lVal);
+    EXPECT_EQ(S_FALSE, m_object->accNavigate(NAVDIR_NEXT, Child(3), &end));
+    EXPECT_EQ(VT_EMPTY, end.vt);
+}
+
+// A tool may hold the object longer than the bar lives.
+TEST_F(TabBarAccessibleTest, AnObjectKeptAfterTheBarIsGoneFailsEveryCall)
+{
+    m_bar.DestroyWindow();
+    long count = 7;
+    EXPECT_EQ(RPC_E_DISCONNECTED, m_object->get_accChildCount(&count));
+    EXPECT_EQ(0, count);
+    EXPECT_EQ(RPC_E_DISCONNECTED, m_object->accDoDefaultAction(Child(1)));
 }
 
 TEST(TabBarCreationTest, AddingTabsBeforeCreationFails)

@@ -176,6 +176,71 @@ TEST_F(ThemedControlsTest, DisabledButtonShowsTheRestFrameEvenWhenPressed)
     DeleteObject(image);
 }
 
+// Pixels that are neither the face nor the background: the dotted line.
+int CountFocusLine(const CPixelCanvas& canvas, COLORREF face)
+{
+    int marked = 0;
+    for (int y = 0; y < canvas.Height(); ++y)
+        for (int x = 0; x < canvas.Width(); ++x)
+            marked += canvas.At(x, y) != face && canvas.At(x, y) != kBackground;
+    return marked;
+}
+
+// The UI state a control is told of, answered in its place: Wine keeps none
+// (its WM_QUERYUISTATE answers 0 whatever WM_UPDATEUISTATE said), so the
+// state Windows would keep is played by a subclass of the test's own.
+LRESULT CALLBACK AnswerUiState(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                               DWORD_PTR hidden)
+{
+    if (message == WM_QUERYUISTATE)
+        return static_cast<LRESULT>(hidden);
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+void SetCues(HWND control, bool shown)
+{
+    SetWindowSubclass(control, AnswerUiState, 1, shown ? 0 : UISF_HIDEFOCUS);
+}
+
+TEST_F(ThemedControlsTest, FocusedButtonShowsTheFocusLineOnlyWhileTheCuesShow)
+{
+    HBITMAP image = MakeFiveFrameImage();
+    ASSERT_NE(nullptr, image);
+    CThemedButtonCtrl button;
+    ASSERT_NE(nullptr, button.Create(m_source, kControlRect, L"", WS_CHILD | WS_VISIBLE, 0,
+                                     kControlId));
+    button.SetImage(image, 2, 2, 2, 2);
+    SetCues(button, true);
+    CPixelCanvas shown(kWidth, kHeight);
+    SendCustomDraw(m_source, button, shown.Dc(), CDIS_FOCUS);
+    EXPECT_GT(CountFocusLine(shown, kFrameColours[3]), 2 * (kWidth + kHeight) / 4);
+
+    SetCues(button, false);
+    CPixelCanvas hidden(kWidth, kHeight);
+    SendCustomDraw(m_source, button, hidden.Dc(), CDIS_FOCUS);
+    EXPECT_EQ(0, CountFocusLine(hidden, kFrameColours[3]));
+    RemoveWindowSubclass(button, AnswerUiState, 1);
+    button.DestroyWindow();
+    DeleteObject(image);
+}
+
+TEST_F(ThemedControlsTest, ButtonWithoutTheFocusShowsNoFocusLine)
+{
+    HBITMAP image = MakeFiveFrameImage();
+    ASSERT_NE(nullptr, image);
+    CThemedButtonCtrl button;
+    ASSERT_NE(nullptr, button.Create(m_source, kControlRect, L"", WS_CHILD | WS_VISIBLE, 0,
+                                     kControlId));
+    button.SetImage(image, 2, 2, 2, 2);
+    SetCues(button, true);
+    CPixelCanvas canvas(kWidth, kHeight);
+    SendCustomDraw(m_source, button, canvas.Dc(), 0);
+    EXPECT_EQ(0, CountFocusLine(canvas, kFrameColours[3]));
+    RemoveWindowSubclass(button, AnswerUiState, 1);
+    button.DestroyWindow();
+    DeleteObject(image);
+}
+
 TEST_F(ThemedControlsTest, SubclassedButtonTakesTheTopLevelWindowAsItsSource)
 {
     HWND page = CreateWindowExW(0, L"Static", L"", WS_CHILD | WS_VISIBLE, 10, 10, 250, 150,

@@ -10,8 +10,9 @@
 namespace {
 
 // The tray icon's menu as the resource script defines it: what the user
-// sees, and the commands the frame handles.
-TEST(TrayMenuTest, HoldsTheFiveItemsWithTheirCommandsInOrder)
+// sees, and the commands the frame handles. "Switch Desktop" came first
+// later; the other items keep their ids and their order.
+TEST(TrayMenuTest, HoldsTheSixItemsWithTheirCommandsInOrder)
 {
     HMENU menu = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
     ASSERT_NE(nullptr, menu);
@@ -27,7 +28,8 @@ TEST(TrayMenuTest, HoldsTheFiveItemsWithTheirCommandsInOrder)
     }
     DestroyMenu(menu);
 
-    EXPECT_EQ((std::vector<std::wstring>{L"Preferences 32776", L"Help Central 32777", L"-",
+    EXPECT_EQ((std::vector<std::wstring>{L"Switch Desktop 32793", L"Preferences 32776",
+                                         L"Help Central 32777", L"-",
                                          L"Orvane on the Web 32778", L"More Products 32779",
                                          L"-", L"Exit 32780"}),
               items);

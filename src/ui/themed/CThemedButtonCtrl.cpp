@@ -1,5 +1,6 @@
 #include "CThemedButtonCtrl.h"
 
+#include "CFocusCue.h"
 #include "CImageLoader.h"
 #include "CNineGrid.h"
 #include "win/CDC.h"
@@ -8,6 +9,8 @@
 namespace {
 // The label read for drawing: 199 characters and the terminator.
 constexpr int kLabelBuffer = 200;
+// The focus line runs this far inside the face's edge, at 96 DPI.
+constexpr int kFocusInset = 3;
 }
 
 BOOL CThemedButtonCtrl::SubclassWindow(HWND hwnd)
@@ -104,6 +107,14 @@ LRESULT CThemedButtonCtrl::OnSetFont(UINT, WPARAM wParam, LPARAM, BOOL& handled)
     return 0;
 }
 
+// The keyboard cues were turned on or off: the focus line follows.
+LRESULT CThemedButtonCtrl::OnUpdateUiState(UINT, WPARAM, LPARAM, BOOL& handled)
+{
+    Invalidate(FALSE);
+    handled = FALSE;
+    return 0;
+}
+
 // The system must draw nothing of its own look over ours.
 DWORD CThemedButtonCtrl::OnPrePaint(int, LPNMCUSTOMDRAW) { return CDRF_SKIPDEFAULT; }
 
@@ -118,6 +129,16 @@ void CThemedButtonCtrl::Draw(const NMCUSTOMDRAW& draw)
     m_background.Fill(m_hWnd, draw.hdc, draw.rc);
     DrawFrame(draw.hdc, draw.rc, FrameFor(draw.uItemState));
     DrawLabel(draw.hdc, draw.rc, draw.uItemState);
+    DrawFocus(draw.hdc, draw.rc, draw.uItemState);
+}
+
+void CThemedButtonCtrl::DrawFocus(HDC dc, RECT rect, UINT itemState)
+{
+    if (!(itemState & CDIS_FOCUS) || CFocusCue::IsHidden(m_hWnd))
+        return;
+    const int inset = CDpi::OfWindow(m_hWnd).Scale(kFocusInset);
+    InflateRect(&rect, -inset, -inset);
+    CFocusCue::DrawRectangle(dc, rect);
 }
 
 void CThemedButtonCtrl::DrawFrame(HDC dc, const RECT& rect, int frame)

@@ -52,6 +52,7 @@ public:
         MESSAGE_HANDLER(WM_MOVE, OnMoveOrSize)
         MESSAGE_HANDLER(WM_SIZE, OnMoveOrSize)
         MESSAGE_HANDLER(WM_SETFONT, OnSetFont)
+        MESSAGE_HANDLER(WM_UPDATEUISTATE, OnUpdateUiState)
         CHAIN_MSG_MAP(CCustomDraw<CThemedButtonCtrl>)
         DEFAULT_REFLECTION_HANDLER()
     END_MSG_MAP()
@@ -63,11 +64,13 @@ private:
     LRESULT OnCreate(UINT message, WPARAM wParam, LPARAM lParam, BOOL&);
     LRESULT OnMoveOrSize(UINT, WPARAM, LPARAM, BOOL& handled);
     LRESULT OnSetFont(UINT, WPARAM wParam, LPARAM, BOOL& handled);
+    LRESULT OnUpdateUiState(UINT, WPARAM, LPARAM, BOOL& handled);
 
     void Init();
     void Draw(const NMCUSTOMDRAW& draw);
     void DrawFrame(HDC dc, const RECT& rect, int frame);
     void DrawLabel(HDC dc, RECT rect, UINT itemState);
+    void DrawFocus(HDC dc, RECT rect, UINT itemState);
 
     CBackgroundBrush m_background;
     HFONT m_font = nullptr;

@@ -29,6 +29,15 @@ LRESULT CThemedCheckboxCtrl::OnMoveOrSize(UINT, WPARAM, LPARAM, BOOL& handled)
     return 0;
 }
 
+// The system draws the focus line round the text; the whole box repaints,
+// background and all, so no half of an old line stays behind.
+LRESULT CThemedCheckboxCtrl::OnUpdateUiState(UINT, WPARAM, LPARAM, BOOL& handled)
+{
+    Invalidate(TRUE);
+    handled = FALSE;
+    return 0;
+}
+
 // The system fills the check box's background with the returned brush and
 // writes its text in the colour set here.
 LRESULT CThemedCheckboxCtrl::OnControlColor(UINT, WPARAM wParam, LPARAM, BOOL&)

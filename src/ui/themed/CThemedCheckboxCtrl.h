@@ -34,6 +34,7 @@ public:
         MESSAGE_HANDLER(WM_MOVE, OnMoveOrSize)
         MESSAGE_HANDLER(WM_SIZE, OnMoveOrSize)
         MESSAGE_HANDLER(OCM_CTLCOLORSTATIC, OnControlColor)
+        MESSAGE_HANDLER(WM_UPDATEUISTATE, OnUpdateUiState)
         CHAIN_MSG_MAP(CCustomDraw<CThemedCheckboxCtrl>)
         DEFAULT_REFLECTION_HANDLER()
     END_MSG_MAP()
@@ -42,6 +43,7 @@ private:
     LRESULT OnCreate(UINT message, WPARAM wParam, LPARAM lParam, BOOL&);
     LRESULT OnMoveOrSize(UINT, WPARAM, LPARAM, BOOL& handled);
     LRESULT OnControlColor(UINT, WPARAM wParam, LPARAM, BOOL&);
+    LRESULT OnUpdateUiState(UINT, WPARAM, LPARAM, BOOL& handled);
 
     void Init();
 

@@ -1,5 +1,6 @@
 #include "CThemedHyperlinkCtrl.h"
 
+#include "CFocusCue.h"
 #include "win/CDC.h"
 #include "win/CScopedSelect.h"
 
@@ -66,6 +67,14 @@ void CThemedHyperlinkCtrl::MakeUnderlinedFont()
     m_underlinedFont.CreateFontIndirect(&font);
 }
 
+// The keyboard cues were turned on or off: the focus line follows.
+LRESULT CThemedHyperlinkCtrl::OnUpdateUiState(UINT, WPARAM, LPARAM, BOOL& handled)
+{
+    Invalidate(FALSE);
+    handled = FALSE;
+    return 0;
+}
+
 DWORD CThemedHyperlinkCtrl::OnPrePaint(int, LPNMCUSTOMDRAW) { return CDRF_SKIPDEFAULT; }
 
 DWORD CThemedHyperlinkCtrl::OnPreErase(int, LPNMCUSTOMDRAW draw)
@@ -91,4 +100,7 @@ void CThemedHyperlinkCtrl::Draw(const NMCUSTOMDRAW& draw)
     target.DrawText(text, length, &rect, m_format);
     target.SetTextColor(oldColor);
     target.SetBkMode(oldMode);
+    // Round the whole link, which is as wide as its text and a little more.
+    if ((draw.uItemState & CDIS_FOCUS) && !CFocusCue::IsHidden(m_hWnd))
+        CFocusCue::DrawRectangle(draw.hdc, draw.rc);
 }

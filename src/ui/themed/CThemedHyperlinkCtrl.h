@@ -38,6 +38,7 @@ public:
         MESSAGE_HANDLER(WM_MOVE, OnMoveOrSize)
         MESSAGE_HANDLER(WM_SIZE, OnMoveOrSize)
         MESSAGE_HANDLER(WM_SETFONT, OnSetFont)
+        MESSAGE_HANDLER(WM_UPDATEUISTATE, OnUpdateUiState)
         CHAIN_MSG_MAP(CCustomDraw<CThemedHyperlinkCtrl>)
         DEFAULT_REFLECTION_HANDLER()
     END_MSG_MAP()
@@ -49,6 +50,7 @@ private:
     LRESULT OnCreate(UINT message, WPARAM wParam, LPARAM lParam, BOOL&);
     LRESULT OnMoveOrSize(UINT, WPARAM, LPARAM, BOOL& handled);
     LRESULT OnSetFont(UINT, WPARAM wParam, LPARAM, BOOL& handled);
+    LRESULT OnUpdateUiState(UINT, WPARAM, LPARAM, BOOL& handled);
 
     void Init();
     void MakeUnderlinedFont();

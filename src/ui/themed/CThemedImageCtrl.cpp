@@ -9,6 +9,9 @@ BOOL CThemedImageCtrl::SubclassWindow(HWND hwnd)
     if (!CWindowImpl::SubclassWindow(hwnd))
         return FALSE;
     Init();
+    // A template's placeholder text ("SW", "Pic") is never painted, but the
+    // assistive tools would read it out as the picture's name.
+    SetWindowText(L"");
     return TRUE;
 }
 

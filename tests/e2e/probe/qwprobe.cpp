@@ -5,10 +5,12 @@
 
 #include <cstdio>
 #include <cwchar>
+#include <cwctype>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "acc_probe.h"
 #include "input_probe.h"
 
 namespace {
@@ -184,6 +186,65 @@ int PrintCheck(HWND top, int controlId)
     return 0;
 }
 
+BOOL CALLBACK FindByClass(HWND hwnd, LPARAM param)
+{
+    auto* search = reinterpret_cast<std::pair<const wchar_t*, HWND>*>(param);
+    wchar_t name[128] = L"";
+    GetClassNameW(hwnd, name, 128);
+    if (lstrcmpiW(name, search->first) != 0)
+        return TRUE;
+    search->second = hwnd;
+    return FALSE;
+}
+
+// A top-level window of a class (and title, unless "-"); with a control id
+// other than 0 its descendant of that id, with a class name instead of an
+// id its first descendant of that class.
+HWND FindControl(const wchar_t* className, const wchar_t* title, const wchar_t* control)
+{
+    HWND top = FindWindowW(className, wcscmp(title, L"-") == 0 ? nullptr : title);
+    if (!top)
+        return nullptr;
+    if (!iswdigit(control[0])) {
+        std::pair<const wchar_t*, HWND> search{control, nullptr};
+        EnumChildWindows(top, FindByClass, reinterpret_cast<LPARAM>(&search));
+        return search.second;
+    }
+    const int controlId = static_cast<int>(std::wcstol(control, nullptr, 0));
+    if (controlId == 0)
+        return top;
+    std::pair<int, HWND> search{controlId, nullptr};
+    EnumChildWindows(top, FindById, reinterpret_cast<LPARAM>(&search));
+    return search.second;
+}
+
+// "ID CLASS" of the window that has the keyboard focus in the thread of the
+// top-level window of a class; exit code 2 when that thread has none.
+int PrintFocus(const wchar_t* className)
+{
+    HWND top = FindWindowW(className, nullptr);
+    if (!top)
+        return 2;
+    GUITHREADINFO info{sizeof(info)};
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &info) || !info.hwndFocus)
+        return 2;
+    wchar_t name[128] = L"";
+    GetClassNameW(info.hwndFocus, name, 128);
+    std::wprintf(L"%d %ls\n", GetDlgCtrlID(info.hwndFocus), name);
+    return 0;
+}
+
+// The UI state (WM_QUERYUISTATE) of a control: which keyboard cues it hides.
+int PrintUiState(HWND control)
+{
+    if (!control)
+        return 2;
+    DWORD_PTR state = 0;
+    SendMessageTimeoutW(control, WM_QUERYUISTATE, 0, 0, SMTO_ABORTIFHUNG, 2000, &state);
+    std::printf("%d\n", static_cast<int>(state));
+    return 0;
+}
+
 // The items of the pop-up menu now shown, one a line, the default one marked
 // with a star; exit code 2 when no menu is shown.
 int ListShownMenu()
@@ -277,6 +338,15 @@ int wmain(int argc, wchar_t** argv)
                               static_cast<LPARAM>(std::wcstol(argv[5], nullptr, 0)))
                      ? 0
                      : 1;
+    else if (command == L"acc" && argc == 5)
+        result = PrintAccessible(FindControl(argv[2], argv[3], argv[4]));
+    else if (command == L"acc-do" && argc == 6)
+        result = DoDefaultAction(FindControl(argv[2], argv[3], argv[4]),
+                                 static_cast<long>(number(5)));
+    else if (command == L"focus" && argc == 3)
+        result = PrintFocus(argv[2]);
+    else if (command == L"uistate" && argc == 4)
+        result = PrintUiState(FindControl(argv[2], L"-", argv[3]));
     else if (command == L"terminate" && argc == 3)
         result = Terminate(number(2));
     else if (command == L"fault" && argc == 3)
@@ -292,6 +362,7 @@ int wmain(int argc, wchar_t** argv)
     else
         std::fwprintf(stderr, L"usage: qwprobe processes | threads PID | desktop-windows NAME | window-tree CLASS | children CLASS [TITLE]"
                      L" | top-level CLASS | menu | terminate PID | fault TID"
+                     L" | acc CLASS TITLE|- ID|CLASS | acc-do CLASS TITLE|- ID|CLASS CHILD | focus CLASS | uistate CLASS ID|CLASS"
                      L" | hook-latency DESKTOP MS | input-log DESKTOP MS | inject STEP..."
                      L" | post TID MSG WPARAM LPARAM | post-window CLASS MSG WPARAM LPARAM\n");
     std::fflush(stdout);
