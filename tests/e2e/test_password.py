@@ -77,9 +77,7 @@ class PasswordPromptTestCase(unittest.TestCase):
 
     def type_password(self, text):
         self.focus_prompt()
-        # The OK button has the focus when the prompt opens; going back one
-        # tab stop from it wraps round to the field.
-        self.key("shift+Tab")
+        # The field has the focus when the prompt opens.
         result = self.session.xdotool("type", "--delay", "50", text)
         self.assertEqual(0, result.returncode, result.stderr)
 
@@ -133,6 +131,15 @@ class SwitchPasswordTest(PasswordPromptTestCase):
         self.key("Escape")
         self.wait_prompt_closed()
         self.assert_no_switch()
+
+    def test_typing_the_password_and_enter_right_after_the_trigger_switches(self):
+        # What a user does: no click into the prompt, no tab to its field.
+        self.open_prompt()
+        self.session.type_text(PASSWORD)
+        self.key("Return")
+        switched = wait_for(self.switch_desktops, what="the switch")
+        self.assertEqual([self.private], switched)
+        self.wait_prompt_closed()
 
     def test_trigger_while_the_prompt_is_open_neither_switches_nor_opens_another(self):
         self.open_prompt()
