@@ -9,6 +9,7 @@
 #include "core/CPasswordEditCtrl.h"
 #include "core/IForegroundWindow.h"
 #include "res/resource.h"
+#include "settings/CUnmatchablePassword.h"
 #include "win/CDialogImpl.h"
 
 #include "CModalRun.h"
@@ -55,6 +56,22 @@ TEST(PasswordDlgTest, OkTakesOnlyTheFirstFourteenOfFifteenCharacters)
     ASSERT_EQ(L"ABCDEFGHIJKLMNO", TextOf(run.Item(IDC_PASSWORD_FIELD)));
     EXPECT_EQ(IDOK, run.Press(IDOK));
     EXPECT_STREQ(L"ABCDEFGHIJKLMN", dialog.EnteredPassword());
+}
+
+// The stand-in for a password that could not be read guards its direction
+// only while no answer the prompt takes can equal it, not even itself.
+TEST(PasswordDlgTest, NoAnswerMatchesAPasswordThatCouldNotBeRead)
+{
+    const std::wstring marker = CUnmatchablePassword::Text();
+    for (const std::wstring& answer : {marker, marker.substr(0, 14), std::wstring()}) {
+        CPasswordDlg dialog(kPrompt);
+        CModalRun<CPasswordDlg> run(dialog);
+        ASSERT_NE(nullptr, run.Window());
+        Type(run.Item(IDC_PASSWORD_FIELD), answer.c_str());
+        ASSERT_EQ(IDOK, run.Press(IDOK));
+        EXPECT_NE(0, wcscmp(dialog.EnteredPassword(), CUnmatchablePassword::Text()))
+            << answer.size() << " characters";
+    }
 }
 
 TEST(PasswordDlgTest, CancelLeavesTheEnteredPasswordEmpty)
