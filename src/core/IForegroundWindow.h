@@ -4,7 +4,7 @@
 
 // The foreground window, as the password prompt asks for it. Windows grants
 // the foreground only to the process that saw the last input, or to one it
-// allowed; the prompt must see when it was refused, which Wine never does,
+// allowed. The prompt must see when it was refused, and Wine never refuses,
 // so the calls stand behind this for tests to fake.
 class IForegroundWindow {
 public:

@@ -20,8 +20,8 @@ public:
 
     // Reads every value into the record, each with its default when missing
     // or unreadable, but a ticked password: one that cannot be read, or is
-    // empty, loads as CUnmatchablePassword's text. The process names end at the first missing entry or at
-    // kMaxProcessNames, whichever comes first.
+    // empty, loads as CUnmatchablePassword's text. The process names end at
+    // the first missing entry or at kMaxProcessNames, whichever comes first.
     void Load(CSettingsRecord& record);
     // Writes every value from the record, but the passwords, which are written
     // as given: the copies in force, empty while a password is turned off.
