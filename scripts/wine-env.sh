@@ -101,7 +101,10 @@ quillow_prefix_copy() {
 wine_env_start() {
     local dir=${1:?usage: wine_env_start <prefix-dir>}
     local template
-    template="$(quillow_repo_root)/build/wine/template"
+    # In a work tree the template is a link to the shared one; cp -a would
+    # copy the link itself, and the "copy" would be the shared template.
+    template="$(cd "$(quillow_repo_root)/build/wine/template" 2>/dev/null && pwd -P)" ||
+        template="$(quillow_repo_root)/build/wine/template"
     if [[ ! -d $dir ]]; then
         [[ -f $template/.quillow-ready ]] || {
             echo "wine-env: no Wine template, run scripts/setup first" >&2

@@ -12,7 +12,10 @@ constexpr UINT kLabelFormat = DT_NOPREFIX | DT_SINGLELINE | DT_WORDBREAK;
 constexpr int kButtonBorder = 6;
 }
 
-CPasswordDlg::CPasswordDlg(const wchar_t* prompt) : m_promptText(prompt) {}
+CPasswordDlg::CPasswordDlg(const wchar_t* prompt, IForegroundWindow& foreground)
+    : m_foreground(foreground), m_promptText(prompt)
+{
+}
 
 CPasswordDlg::~CPasswordDlg() = default;
 
@@ -26,14 +29,31 @@ LRESULT CPasswordDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
     m_passwordField.SubclassWindow(GetDlgItem(IDC_PASSWORD_FIELD));
     m_names = CAccessibleNames::Make();
     m_names->Name(GetDlgItem(IDC_PASSWORD_FIELD), m_promptText.c_str());
+    m_passwordField.TakeTextOnlyInForeground(&m_foreground);
     m_buttonImage.DeleteObject();
     m_buttonImage.Attach(CThemedButtonCtrl::LoadImageFor(m_hWnd, IDB_DIALOG_BUTTON));
     m_okButton.SubclassDialogButton(m_hWnd, IDOK, m_buttonImage, kButtonBorder);
     m_cancelButton.SubclassDialogButton(m_hWnd, IDCANCEL, m_buttonImage, kButtonBorder);
     CenterWindow();
-    SetForegroundWindow(m_hWnd);
-    // TRUE: the dialog manager focuses the first tab stop, the OK button.
-    return TRUE;
+    // The dialog manager shows the prompt only after this returns; the
+    // foreground is asked for once it is on screen.
+    ::PostMessageW(m_hWnd, kClaimForeground, 0, 0);
+    // The user types at once and presses Enter: the field has the focus,
+    // which FALSE tells the dialog manager to leave where it is.
+    ::SetFocus(m_passwordField.m_hWnd);
+    return FALSE;
+}
+
+// The trigger's input went to the hook, not to this process, so Windows may
+// refuse the foreground. Keys then go to the window in front, which could be
+// a chat window: the prompt flashes for the user to click it, and its field
+// takes nothing typed meanwhile.
+LRESULT CPasswordDlg::OnClaimForeground(UINT, WPARAM, LPARAM, BOOL&)
+{
+    const bool brought = m_foreground.Bring(m_hWnd);
+    if (!brought || m_foreground.Current() != m_hWnd)
+        m_foreground.Flash(m_hWnd);
+    return 0;
 }
 
 void CPasswordDlg::ThemeLabel()

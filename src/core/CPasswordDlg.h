@@ -14,6 +14,8 @@
 #include "../win/CFont.h"
 #include "CFixedText.h"
 #include "CPasswordEditCtrl.h"
+#include "CSystemForegroundWindow.h"
+#include "IForegroundWindow.h"
 
 // Asks for one direction's password. The entered password stays empty
 // unless the user confirms with OK; comparing it is the caller's business.
@@ -21,8 +23,13 @@ class CPasswordDlg : public CThemedDialogImpl<CPasswordDlg> {
 public:
     enum { IDD = IDD_PASSWORD };
 
-    // The prompt is copied, cut to fit.
-    explicit CPasswordDlg(const wchar_t* prompt);
+    // Posted to itself once it is shown, to claim the foreground.
+    static constexpr UINT kClaimForeground = WM_APP + 1;
+
+    // The prompt is copied, cut to fit. The foreground is the system's but
+    // in tests, and must outlive the dialog.
+    explicit CPasswordDlg(const wchar_t* prompt,
+                          IForegroundWindow& foreground = CSystemForegroundWindow::Instance());
     ~CPasswordDlg();
     CPasswordDlg(const CPasswordDlg&) = delete;
     CPasswordDlg& operator=(const CPasswordDlg&) = delete;
@@ -33,6 +40,7 @@ public:
     BEGIN_MSG_MAP(CPasswordDlg)
         MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
         MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBackground)
+        MESSAGE_HANDLER(kClaimForeground, OnClaimForeground)
         COMMAND_ID_HANDLER(IDOK, OnOk)
         COMMAND_ID_HANDLER(IDCANCEL, OnCancel)
         CHAIN_MSG_MAP(CThemedDialogImpl<CPasswordDlg>)
@@ -41,10 +49,12 @@ public:
 private:
     LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnEraseBackground(UINT, WPARAM, LPARAM, BOOL&);
+    LRESULT OnClaimForeground(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnOk(WORD, WORD, HWND, BOOL&);
     LRESULT OnCancel(WORD, WORD, HWND, BOOL&);
     void ThemeLabel();
 
+    IForegroundWindow& m_foreground;
     // The images and the font outlive the controls that draw with them.
     CBackgroundImage m_background;
     CBitmap m_buttonImage;

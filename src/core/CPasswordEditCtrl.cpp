@@ -22,6 +22,14 @@ LRESULT CPasswordEditCtrl::OnCreate(UINT message, WPARAM wParam, LPARAM lParam, 
     return result;
 }
 
+LRESULT CPasswordEditCtrl::OnTypedText(UINT, WPARAM, LPARAM, BOOL& handled)
+{
+    // Swallowed, not passed on: the edit control would insert it.
+    handled = m_foreground &&
+              !TakesTypedText(::GetAncestor(m_hWnd, GA_ROOT), m_foreground->Current());
+    return 0;
+}
+
 void CPasswordEditCtrl::ApplyPasswordSettings()
 {
     ModifyStyle(0, kFieldStyle);

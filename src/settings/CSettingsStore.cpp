@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "CSettingsTable.h"
+#include "CUnmatchablePassword.h"
 
 namespace {
 constexpr DWORD kProcessNameCapacity = 260;
@@ -44,9 +45,16 @@ void CSettingsStore::LoadRow(const SettingRow& row, CSettingsRecord& record)
     const bool read = m_key.ReadString(row.name, buffer, &capacity) == ERROR_SUCCESS;
     const wchar_t* text = read ? buffer : L"";
     if (row.password)
-        (record.*row.password).Assign(text);
+        (record.*row.password).Assign(PasswordOf(record.*row.passwordFlag, text));
     else
         (record.*row.text).Assign(text);
+}
+
+// The check box says a password guards this direction; a stored password
+// that could not be read, or is not there, does not take that back.
+const wchar_t* CSettingsStore::PasswordOf(DWORD ticked, const wchar_t* read)
+{
+    return ticked && read[0] == L'\0' ? CUnmatchablePassword::Text() : read;
 }
 
 void CSettingsStore::LoadProcesses(CSettingsRecord& record)
@@ -92,10 +100,18 @@ void CSettingsStore::WriteRow(const SettingRow& row, const CSettingsRecord& reco
     if (row.number)
         m_key.WriteDword(row.name, record.*row.number);
     else if (row.password)
-        m_key.WriteString(row.name, row.password == &CSettingsRecord::PWD_VIRT ? switchPassword
-                                                                               : restorePassword);
+        WritePassword(row.name, row.password == &CSettingsRecord::PWD_VIRT ? switchPassword
+                                                                           : restorePassword);
     else
         m_key.WriteString(row.name, (record.*row.text).c_str());
+}
+
+void CSettingsStore::WritePassword(const wchar_t* name, const wchar_t* password)
+{
+    // The value that could not be read stays as it was, and so reads as
+    // unreadable again next time, until the user sets a new password.
+    if (!CUnmatchablePassword::Is(password))
+        m_key.WriteString(name, password);
 }
 
 void CSettingsStore::Write(const CSettingsRecord& record,

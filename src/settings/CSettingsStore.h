@@ -19,8 +19,9 @@ public:
     explicit CSettingsStore(const wchar_t* programKey);
 
     // Reads every value into the record, each with its default when missing
-    // or unreadable. The process names end at the first missing entry or at
-    // kMaxProcessNames, whichever comes first.
+    // or unreadable, but a ticked password: one that cannot be read, or is
+    // empty, loads as CUnmatchablePassword's text. The process names end at
+    // the first missing entry or at kMaxProcessNames, whichever comes first.
     void Load(CSettingsRecord& record);
     // Writes every value from the record, but the passwords, which are written
     // as given: the copies in force, empty while a password is turned off.
@@ -39,8 +40,10 @@ public:
 
 private:
     void LoadRow(const struct SettingRow& row, CSettingsRecord& record);
+    static const wchar_t* PasswordOf(DWORD ticked, const wchar_t* read);
     void LoadProcesses(CSettingsRecord& record);
     void SaveProcesses(const CSettingsRecord& record);
+    void WritePassword(const wchar_t* name, const wchar_t* password);
     void WriteRow(const struct SettingRow& row, const CSettingsRecord& record,
                   const wchar_t* switchPassword, const wchar_t* restorePassword);
 

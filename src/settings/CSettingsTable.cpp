@@ -8,19 +8,19 @@ using R = CSettingsRecord;
 
 constexpr SettingRow Number(const wchar_t* name, DWORD R::*field, DWORD defaultValue)
 {
-    return SettingRow{name, field, nullptr, nullptr, defaultValue, 0};
+    return SettingRow{name, field, nullptr, nullptr, defaultValue, 0, nullptr};
 }
 
-constexpr SettingRow Password(const wchar_t* name, CFixedText<16> R::*field)
+constexpr SettingRow Password(const wchar_t* name, CFixedText<16> R::*field, DWORD R::*flag)
 {
     // 15 characters with the terminator: a longer stored password fails to
-    // read and counts as none.
-    return SettingRow{name, nullptr, field, nullptr, 0, 15};
+    // read; ticked, it stays guarded (CUnmatchablePassword).
+    return SettingRow{name, nullptr, field, nullptr, 0, 15, flag};
 }
 
 constexpr SettingRow Text(const wchar_t* name, CFixedText<262> R::*field)
 {
-    return SettingRow{name, nullptr, nullptr, field, 0, 261};
+    return SettingRow{name, nullptr, nullptr, field, 0, 261, nullptr};
 }
 
 const SettingRow kRows[] = {
@@ -40,9 +40,9 @@ const SettingRow kRows[] = {
     Number(L"SS_SHIFT", &R::SS_SHIFT, 0),
     Number(L"SS_ALT", &R::SS_ALT, 1),
     Number(L"PWD_VIRT_ENABLED", &R::PWD_VIRT_ENABLED, 0),
-    Password(L"PWD_VIRT", &R::PWD_VIRT),
+    Password(L"PWD_VIRT", &R::PWD_VIRT, &R::PWD_VIRT_ENABLED),
     Number(L"PWD_ORIG_ENABLED", &R::PWD_ORIG_ENABLED, 0),
-    Password(L"PWD_ORIG", &R::PWD_ORIG),
+    Password(L"PWD_ORIG", &R::PWD_ORIG, &R::PWD_ORIG_ENABLED),
     Number(L"AC_MUTE", &R::AC_MUTE, 0),
     Number(L"AC_MONITOR", &R::AC_MONITOR, 0),
     Number(L"AC_TASKMGR", &R::AC_TASKMGR, 0),

@@ -15,6 +15,8 @@ struct SettingRow {
     CFixedText<262> CSettingsRecord::*text;      // set for the three action texts
     DWORD defaultValue;
     DWORD readCapacity;  // characters a text is read into, terminator included
+    // A password's check box, which comes before it in the load's order.
+    DWORD CSettingsRecord::*passwordFlag;
 };
 
 class CSettingsTable {

@@ -19,6 +19,10 @@ const wchar_t kSwitchKeyTypes[] =
 const wchar_t kSettingsKeyTypes[] =
     L"Can not use a key that types a character as the settings dialog hotkey without Ctrl or "
     L"Alt, otherwise you will not be able to type that character any more!";
+const wchar_t kSwitchEmpty[] =
+    L"Switch to Virtual Desktop Password can not be empty, Please enter a password or uncheck it.";
+const wchar_t kRestoreEmpty[] =
+    L"Switch to Original Desktop Password can not be empty, Please enter a password or uncheck it.";
 
 // Letter case counts in every text: the password prompt and the window
 // title match exactly, so a change only in case is a change.
@@ -161,6 +165,8 @@ bool CApplyCommand::ApplyPasswords(HWND owner, const IBasicPageReader& page)
     DWORD flag = page.IsChecked(IDC_PWD_VIRT_ENABLED);
     page.ReadPassword(IDC_PWD_VIRT, entry);
     page.ReadPassword(IDC_PWD_VIRT_CONFIRM, confirmation);
+    if (flag && !HasPassword(owner, entry, kSwitchEmpty))
+        return false;
     if (flag && TextDiffers(entry, confirmation)) {
         Hint(owner, kSwitchMismatch);
         page.SelectForCorrection(IDC_PWD_VIRT_CONFIRM);
@@ -175,6 +181,8 @@ bool CApplyCommand::ApplyPasswords(HWND owner, const IBasicPageReader& page)
     flag = page.IsChecked(IDC_PWD_ORIG_ENABLED);
     page.ReadPassword(IDC_PWD_ORIG, entry);
     page.ReadPassword(IDC_PWD_ORIG_CONFIRM, confirmation);
+    if (flag && !HasPassword(owner, entry, kRestoreEmpty))
+        return false;
     if (flag && TextDiffers(entry, confirmation)) {
         Hint(owner, kRestoreMismatch);
         page.SelectForCorrection(IDC_PWD_ORIG_CONFIRM);
@@ -185,6 +193,16 @@ bool CApplyCommand::ApplyPasswords(HWND owner, const IBasicPageReader& page)
         m_store.Write(r, {L"PWD_ORIG_ENABLED", L"PWD_ORIG"}, m_live.m_restorePassword.Get()->c_str());
     }
     return true;
+}
+
+// A ticked box with no password would guard nothing: it used to be stored
+// as off without a word, and the user thought the direction guarded.
+bool CApplyCommand::HasPassword(HWND owner, const wchar_t* entry, const wchar_t* emptyHint)
+{
+    if (entry[0] != L'\0')
+        return true;
+    Hint(owner, emptyHint);
+    return false;
 }
 
 void CApplyCommand::ApplyAdvanced(const IAdvancedPageReader& page)

@@ -36,6 +36,7 @@ private:
     bool KeepsTheWindowReachable(HWND owner, const IBasicPageReader& page);
     void ApplySettingsHotKey(const IBasicPageReader& page);
     bool ApplyPasswords(HWND owner, const IBasicPageReader& page);
+    bool HasPassword(HWND owner, const wchar_t* entry, const wchar_t* emptyHint);
     void ApplyAdvanced(const IAdvancedPageReader& page);
     void ApplyActions(const IAdvancedPageReader& page);
     void ApplyTexts(const IAdvancedPageReader& page);

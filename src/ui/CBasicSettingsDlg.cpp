@@ -4,6 +4,7 @@
 #include <cwchar>
 #include <string>
 
+#include "../settings/CUnmatchablePassword.h"
 #include "themed/CTextFit.h"
 #include "themed/CThemeFonts.h"
 
@@ -318,7 +319,9 @@ void CBasicSettingsDlg::ShowHotKey(CHotkeyEditCtrl& box, DWORD key, DWORD ctrl, 
 // user could have typed, so the box never holds more than it accepts.
 void CBasicSettingsDlg::ShowPassword(int entryId, int confirmationId, const wchar_t* text)
 {
-    const wchar_t* shown = text ? text : L"";
+    // A password that could not be read shows as empty boxes under a ticked
+    // check box: the user types a new one, or unticks it.
+    const wchar_t* shown = text && !CUnmatchablePassword::Is(text) ? text : L"";
     const std::wstring kept(shown, wcsnlen(shown, CPasswordEditCtrl::kMaxLength));
     ::SetDlgItemTextW(m_hWnd, entryId, kept.c_str());
     ::SetDlgItemTextW(m_hWnd, confirmationId, kept.c_str());

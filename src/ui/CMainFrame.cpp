@@ -6,8 +6,10 @@
 
 #include <HookLib.h>
 
+#include "../core/CDetachedMessageBox.h"
 #include "../core/CMyAppModule.h"
 #include "../core/ThreadMessages.h"
+#include "../settings/CUnmatchablePassword.h"
 #include "../win/CMessageLoop.h"
 #include "CQuitDlg.h"
 
@@ -217,11 +219,21 @@ LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
     m_store.Load(m_settings);
     m_hotKeyAtom = GlobalAddAtomW(g_module.m_shortName);
     m_applier.ApplyAll();
+    TellOfUnreadablePasswords();
     ModifyStyle(kFixedSizeStyles, 0);
     FixSize();
     ::SetTimer(m_hWnd, kUpdateTimer, kUpdateTimerPeriod, nullptr);
     WatchSession(m_hWnd);
     return 0;
+}
+
+// Once, at start. On a thread of its own: the frame is still being made,
+// and the tray icon and the hot keys must not wait for the user's click. A
+// box that cannot be shown changes nothing: the direction stays guarded.
+void CMainFrame::TellOfUnreadablePasswords()
+{
+    if (const wchar_t* notice = CUnmatchablePassword::NoticeFor(m_settings))
+        CDetachedMessageBox::Show(notice, g_module.m_shortName, MB_OK);
 }
 
 // The art, the bars and the first page are made the first time the window is

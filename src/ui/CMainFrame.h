@@ -142,6 +142,7 @@ private:
     void FixSize();
     void CenterOnScreen();
     void SaveAndEnd();
+    void TellOfUnreadablePasswords();
     static void OpenWebPage(const wchar_t* address);
     static LRESULT OpenWebPageOnClick(WORD code, const wchar_t* address, BOOL& handled);
 

@@ -19,10 +19,12 @@ NO_SWITCH_GRACE = 1.0
 
 
 class PasswordPromptTestCase(unittest.TestCase):
+    stored_password = PASSWORD
+
     def setUp(self):
         self.session = WineSession("password")
         self.set_setting("PWD_VIRT_ENABLED", "REG_DWORD", "1")
-        self.set_setting("PWD_VIRT", "REG_SZ", PASSWORD)
+        self.set_setting("PWD_VIRT", "REG_SZ", self.stored_password)
         self.app = Quillow(self.session)
         self.switcher = self.app.switcher_thread()
         # The private desktop's window appears once its shell draws there.
@@ -80,9 +82,7 @@ class PasswordPromptTestCase(unittest.TestCase):
 
     def type_password(self, text):
         self.focus_prompt()
-        # The OK button has the focus when the prompt opens; going back one
-        # tab stop from it wraps round to the field.
-        self.key("shift+Tab")
+        # The field has the focus when the prompt opens.
         result = self.session.xdotool("type", "--delay", "50", text)
         self.assertEqual(0, result.returncode, result.stderr)
 
@@ -147,6 +147,15 @@ class SwitchPasswordTest(PasswordPromptTestCase):
         self.wait_prompt_closed()
         self.assert_no_switch()
 
+    def test_typing_the_password_and_enter_right_after_the_trigger_switches(self):
+        # What a user does: no click into the prompt, no tab to its field.
+        self.open_prompt()
+        self.session.type_text(PASSWORD)
+        self.key("Return")
+        switched = wait_for(self.switch_desktops, what="the switch")
+        self.assertEqual([self.private], switched)
+        self.wait_prompt_closed()
+
     def test_trigger_while_the_prompt_is_open_neither_switches_nor_opens_another(self):
         self.open_prompt()
         self.session.click("Default", "click", 2)
@@ -158,6 +167,56 @@ class SwitchPasswordTest(PasswordPromptTestCase):
         self.wait_prompt_closed()
         self.assert_no_switch()
         self.assertEqual([], self.prompts())
+
+
+class UnreadableSwitchPasswordTest(PasswordPromptTestCase):
+    """A stored password longer than the 14 characters a password can have
+    cannot be read. Its box is ticked, so the switch stays guarded, by a
+    password no answer matches, and the user is told where to set it again."""
+    stored_password = "abcdefghijklmnopqrst"
+    NOTICE = ("The Switch to Virtual Desktop Password could not be read, so that switch "
+              "stays locked. Please set the password again in the settings window.")
+
+    def notices(self):
+        return [w for w in self.session.desktop_windows("Default") or []
+                if w[0] == self.app.pid and w[2] == "#32770" and w[3] == "Quillow"]
+
+    def notice_text(self):
+        texts = [w.text for w in self.session.children("#32770", "Quillow")
+                 if w.klass == "Static" and len(w.text) > 8]
+        return texts[0] if texts else None
+
+    def close_notice(self):
+        """A click on its OK button, as the user would."""
+        wait_for(self.notices, timeout=30, what="the notice")
+        ok = wait_for(lambda: [w for w in self.session.children("#32770", "Quillow")
+                               if w.klass == "Button" and w.visible], what="the notice's button")
+        left, top, right, bottom = ok[0].rect
+        self.session.click("Default", "click", 1, at=((left + right) // 2, (top + bottom) // 2))
+        wait_for(lambda: not self.notices(), what="the notice closed")
+
+    def test_the_user_is_told_once_at_start(self):
+        boxes = wait_for(self.notices, timeout=30, what="the notice")
+        self.assertEqual(1, len(boxes), boxes)
+        self.assertEqual(self.NOTICE, wait_for(self.notice_text, what="the notice's text"))
+        self.session.show_desktop("Default")
+        self.session.screenshot("unreadable-password-notice")
+        self.close_notice()
+        # The prompt that follows tells nothing more.
+        self.open_prompt()
+        self.assertEqual([], self.notices())
+
+    def test_a_trigger_asks_for_the_password_and_no_typed_answer_switches(self):
+        self.close_notice()
+        for answer in (self.stored_password, self.stored_password[:14], ""):
+            with self.subTest(answer=answer):
+                prompts = self.open_prompt()
+                self.assertEqual(1, len(prompts), prompts)
+                if answer:
+                    self.session.type_text(answer)
+                self.key("Return")
+                self.wait_prompt_closed()
+                self.assert_no_switch()
 
 
 if __name__ == "__main__":

@@ -9,6 +9,7 @@
 #include "res/resource.h"
 #include "settings/CSettingsApplier.h"
 #include "settings/CSettingsStore.h"
+#include "settings/CUnmatchablePassword.h"
 #include "ui/CApplyCommand.h"
 #include "ui/CSettingsPagesSync.h"
 
@@ -217,10 +218,63 @@ TEST_F(ApplyCommandTest, PasswordChangedOnlyInCaseIsAppliedAndWritten)
     EXPECT_EQ(L"BACK", scratch.ReadText(L"PWD_ORIG"));
 }
 
-TEST_F(ApplyCommandTest, PasswordTickedWithEmptyBoxesIsStoredOff)
+const wchar_t kSwitchEmpty[] =
+    L"Switch to Virtual Desktop Password can not be empty, Please enter a password or uncheck it.";
+const wchar_t kRestoreEmpty[] =
+    L"Switch to Original Desktop Password can not be empty, Please enter a password or uncheck it.";
+
+// Stored as off, the user would think the direction guarded.
+TEST_F(ApplyCommandTest, SwitchPasswordTickedWithEmptyBoxesIsRefusedAndNothingWritten)
 {
     SetSwitchPassword(L"", L"");
+    advanced.checks[IDC_AC_MUTE] = 1;
+    EXPECT_FALSE(Apply());
+    EXPECT_EQ(std::vector<std::wstring>{kSwitchEmpty}, hints);
+    EXPECT_FALSE(scratch.Has(L"PWD_VIRT_ENABLED"));
+    EXPECT_FALSE(scratch.Has(L"PWD_VIRT"));
+    EXPECT_FALSE(scratch.Has(L"AC_MUTE"));
+    EXPECT_EQ(0u, record.PWD_VIRT_ENABLED);
+}
+
+TEST_F(ApplyCommandTest, RestorePasswordTickedWithAnEmptyEntryIsRefused)
+{
+    SetRestorePassword(L"", L"back");
+    EXPECT_FALSE(Apply());
+    EXPECT_EQ(std::vector<std::wstring>{kRestoreEmpty}, hints);
+    EXPECT_FALSE(scratch.Has(L"PWD_ORIG_ENABLED"));
+    EXPECT_FALSE(scratch.Has(L"PWD_ORIG"));
+    EXPECT_STREQ(L"", live.m_restorePassword.Get()->c_str());
+}
+
+// A password that could not be read shows as a ticked box with empty
+// entries; applying them as they are keeps the direction guarded.
+TEST_F(ApplyCommandTest, UnreadablePasswordLeftAsShownIsRefusedAndStaysGuarded)
+{
+    applier.SwitchPassword(1, CUnmatchablePassword::Text());
+    SetSwitchPassword(L"", L"");
+    EXPECT_FALSE(Apply());
+    EXPECT_EQ(std::vector<std::wstring>{kSwitchEmpty}, hints);
+    EXPECT_STREQ(CUnmatchablePassword::Text(), live.m_switchPassword.Get()->c_str());
+    EXPECT_FALSE(scratch.Has(L"PWD_VIRT"));
+}
+
+TEST_F(ApplyCommandTest, UnreadablePasswordSetAgainIsAppliedAndWritten)
+{
+    applier.RestorePassword(1, CUnmatchablePassword::Text());
+    SetRestorePassword(L"again", L"again");
     EXPECT_TRUE(Apply());
+    EXPECT_TRUE(hints.empty());
+    EXPECT_STREQ(L"again", live.m_restorePassword.Get()->c_str());
+    EXPECT_EQ(L"again", scratch.ReadText(L"PWD_ORIG"));
+    EXPECT_EQ(1u, scratch.ReadDword(L"PWD_ORIG_ENABLED"));
+}
+
+TEST_F(ApplyCommandTest, UnreadablePasswordUntickedTurnsTheGuardOff)
+{
+    applier.SwitchPassword(1, CUnmatchablePassword::Text());
+    basic.checks[IDC_PWD_VIRT_ENABLED] = 0;
+    EXPECT_TRUE(Apply());
+    EXPECT_STREQ(L"", live.m_switchPassword.Get()->c_str());
     EXPECT_EQ(0u, scratch.ReadDword(L"PWD_VIRT_ENABLED"));
     EXPECT_EQ(L"", scratch.ReadText(L"PWD_VIRT"));
 }

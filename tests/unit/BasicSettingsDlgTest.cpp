@@ -7,6 +7,7 @@
 
 #include "res/resource.h"
 #include "settings/CSettingsRecord.h"
+#include "settings/CUnmatchablePassword.h"
 #include "ui/CBasicSettingsDlg.h"
 
 namespace {
@@ -125,6 +126,25 @@ TEST_F(BasicSettingsDlgTest, PasswordKeptWhileItsFlagIsOffShowsGreyedInBothBoxes
     EXPECT_EQ(L"back", Text(IDC_PWD_ORIG_CONFIRM));
     EXPECT_TRUE(Enabled(IDC_PWD_ORIG));
     EXPECT_TRUE(Enabled(IDC_PWD_ORIG_CONFIRM));
+}
+
+// A password that could not be read is set again here: the box stays
+// ticked and the entries are empty, ready for a new one.
+TEST_F(BasicSettingsDlgTest, UnreadablePasswordShowsTickedWithEmptyBoxes)
+{
+    CSettingsRecord settings;
+    settings.PWD_VIRT_ENABLED = 1;
+    settings.PWD_VIRT.Assign(CUnmatchablePassword::Text());
+    ASSERT_NE(nullptr, Open(settings));
+    EXPECT_TRUE(Checked(IDC_PWD_VIRT_ENABLED));
+    EXPECT_EQ(L"", Text(IDC_PWD_VIRT));
+    EXPECT_EQ(L"", Text(IDC_PWD_VIRT_CONFIRM));
+    EXPECT_TRUE(Enabled(IDC_PWD_VIRT));
+
+    page.ShowRestorePassword(1, CUnmatchablePassword::Text());
+    EXPECT_TRUE(Checked(IDC_PWD_ORIG_ENABLED));
+    EXPECT_EQ(L"", Text(IDC_PWD_ORIG));
+    EXPECT_EQ(L"", Text(IDC_PWD_ORIG_CONFIRM));
 }
 
 // The setters take ctrl before shift; a swap would show and read back

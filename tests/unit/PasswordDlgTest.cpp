@@ -2,11 +2,14 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <string>
 
 #include "core/CPasswordDlg.h"
 #include "core/CPasswordEditCtrl.h"
+#include "core/IForegroundWindow.h"
 #include "res/resource.h"
+#include "settings/CUnmatchablePassword.h"
 #include "win/CDialogImpl.h"
 
 #include "CModalRun.h"
@@ -53,6 +56,22 @@ TEST(PasswordDlgTest, OkTakesOnlyTheFirstFourteenOfFifteenCharacters)
     ASSERT_EQ(L"ABCDEFGHIJKLMNO", TextOf(run.Item(IDC_PASSWORD_FIELD)));
     EXPECT_EQ(IDOK, run.Press(IDOK));
     EXPECT_STREQ(L"ABCDEFGHIJKLMN", dialog.EnteredPassword());
+}
+
+// The stand-in for a password that could not be read guards its direction
+// only while no answer the prompt takes can equal it, not even itself.
+TEST(PasswordDlgTest, NoAnswerMatchesAPasswordThatCouldNotBeRead)
+{
+    const std::wstring marker = CUnmatchablePassword::Text();
+    for (const std::wstring& answer : {marker, marker.substr(0, 14), std::wstring()}) {
+        CPasswordDlg dialog(kPrompt);
+        CModalRun<CPasswordDlg> run(dialog);
+        ASSERT_NE(nullptr, run.Window());
+        Type(run.Item(IDC_PASSWORD_FIELD), answer.c_str());
+        ASSERT_EQ(IDOK, run.Press(IDOK));
+        EXPECT_NE(0, wcscmp(dialog.EnteredPassword(), CUnmatchablePassword::Text()))
+            << answer.size() << " characters";
+    }
 }
 
 TEST(PasswordDlgTest, CancelLeavesTheEnteredPasswordEmpty)
@@ -112,15 +131,196 @@ TEST(PasswordDlgTest, FieldMasksWhatIsTyped)
     run.Press(IDCANCEL);
 }
 
-TEST(PasswordDlgTest, OkButtonHasTheFocusWhenThePromptOpens)
+HWND FocusOf(DWORD threadId)
+{
+    GUITHREADINFO info{sizeof(info)};
+    return GetGUIThreadInfo(threadId, &info) ? info.hwndFocus : nullptr;
+}
+
+// The user types right after the trigger and presses Enter: the keys must
+// land in the field, not on the OK button.
+TEST(PasswordDlgTest, FieldHasTheFocusWhenThePromptOpens)
 {
     CPasswordDlg dialog(kPrompt);
     CModalRun<CPasswordDlg> run(dialog);
     ASSERT_NE(nullptr, run.Window());
-    GUITHREADINFO info{sizeof(info)};
-    ASSERT_TRUE(GetGUIThreadInfo(run.ThreadId(), &info));
-    EXPECT_EQ(run.Item(IDOK), info.hwndFocus);
+    EXPECT_EQ(run.Item(IDC_PASSWORD_FIELD), FocusOf(run.ThreadId()));
     run.Press(IDCANCEL);
+}
+
+// Windows as the prompt sees it: the foreground goes to the prompt when it
+// is granted, and otherwise stays with another program's window.
+class CFakeForeground final : public IForegroundWindow {
+public:
+    explicit CFakeForeground(bool grants) : m_grants(grants) {}
+
+    bool Bring(HWND window) override
+    {
+        ++m_bringCalls;
+        if (m_grants)
+            m_current = window;
+        return m_grants;
+    }
+    HWND Current() const override { return m_current; }
+    void Flash(HWND window) override { m_flashed = window; }
+
+    void GiveTo(HWND window) { m_current = window; }
+    // The prompt asks once it is shown, a moment after the test sees it.
+    bool WaitForBring() const
+    {
+        for (DWORD waited = 0; m_bringCalls == 0 && waited < kWaitMs; waited += 10)
+            Sleep(10);
+        return m_bringCalls != 0;
+    }
+    int BringCalls() const { return m_bringCalls; }
+    HWND Flashed() const { return m_flashed; }
+
+private:
+    const bool m_grants;
+    std::atomic<int> m_bringCalls{0};
+    std::atomic<HWND> m_current{reinterpret_cast<HWND>(0x5a5a)};  // someone else's
+    std::atomic<HWND> m_flashed{nullptr};
+};
+
+void SendChars(HWND field, const wchar_t* text)
+{
+    for (; *text; ++text)
+        SendMessageW(field, WM_CHAR, *text, 1);
+}
+
+// Keys reach the focused control through the prompt's own modal loop, where
+// the dialog manager sees Enter and Escape, just as typed keys do.
+void PostKey(HWND target, UINT virtualKey)
+{
+    PostMessageW(target, WM_KEYDOWN, virtualKey, 1);
+    PostMessageW(target, WM_KEYUP, virtualKey, 0xC0000001);
+}
+
+TEST(PasswordDlgTest, PromptAsksForTheForegroundOnceShown)
+{
+    CFakeForeground foreground(true);
+    CPasswordDlg dialog(kPrompt, foreground);
+    CModalRun<CPasswordDlg> run(dialog);
+    ASSERT_NE(nullptr, run.Window());
+    ASSERT_TRUE(foreground.WaitForBring());
+    EXPECT_EQ(run.Window(), foreground.Current());
+    EXPECT_EQ(nullptr, foreground.Flashed());
+    EXPECT_EQ(1, foreground.BringCalls());
+    run.Press(IDCANCEL);
+}
+
+TEST(PasswordDlgTest, PromptRefusedTheForegroundFlashes)
+{
+    CFakeForeground foreground(false);
+    CPasswordDlg dialog(kPrompt, foreground);
+    CModalRun<CPasswordDlg> run(dialog);
+    ASSERT_NE(nullptr, run.Window());
+    ASSERT_TRUE(foreground.WaitForBring());
+    EXPECT_EQ(run.Window(), foreground.Flashed());
+    run.Press(IDCANCEL);
+}
+
+// SetForegroundWindow's answer is not the last word: what counts is the
+// window in front afterwards.
+class CUntruthfulForeground final : public IForegroundWindow {
+public:
+    bool Bring(HWND) override
+    {
+        m_asked = true;
+        return true;
+    }
+    HWND Current() const override { return reinterpret_cast<HWND>(0x5a5a); }
+    void Flash(HWND window) override { m_flashed = window; }
+
+    std::atomic<bool> m_asked{false};
+    std::atomic<HWND> m_flashed{nullptr};
+};
+
+TEST(PasswordDlgTest, PromptNotInFrontAfterAGrantedRequestStillFlashes)
+{
+    CUntruthfulForeground foreground;
+    CPasswordDlg dialog(kPrompt, foreground);
+    CModalRun<CPasswordDlg> run(dialog);
+    ASSERT_NE(nullptr, run.Window());
+    for (DWORD waited = 0; !foreground.m_flashed && waited < kWaitMs; waited += 10)
+        Sleep(10);
+    EXPECT_EQ(run.Window(), foreground.m_flashed.load());
+    run.Press(IDCANCEL);
+}
+
+TEST(PasswordDlgTest, FieldTakesNoTypedTextWhileAnotherWindowIsInFront)
+{
+    CFakeForeground foreground(false);
+    CPasswordDlg dialog(kPrompt, foreground);
+    CModalRun<CPasswordDlg> run(dialog);
+    ASSERT_NE(nullptr, run.Window());
+    ASSERT_TRUE(foreground.WaitForBring());
+    SendChars(run.Item(IDC_PASSWORD_FIELD), L"Secret1");
+    EXPECT_EQ(L"", TextOf(run.Item(IDC_PASSWORD_FIELD)));
+    // Brought to the front by the user's click, it takes what is typed.
+    foreground.GiveTo(run.Window());
+    SendChars(run.Item(IDC_PASSWORD_FIELD), L"Secret1");
+    EXPECT_EQ(L"Secret1", TextOf(run.Item(IDC_PASSWORD_FIELD)));
+    run.Press(IDCANCEL);
+}
+
+TEST(PasswordDlgTest, FieldTakesNoPasteWhileAnotherWindowIsInFront)
+{
+    const wchar_t clip[] = L"Pasted1";
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, sizeof(clip));
+    ASSERT_NE(nullptr, data);
+    memcpy(GlobalLock(data), clip, sizeof(clip));
+    GlobalUnlock(data);
+    const bool placed = SetClipboardData(CF_UNICODETEXT, data) != nullptr;
+    CloseClipboard();
+    if (!placed)
+        GlobalFree(data);
+    ASSERT_TRUE(placed);
+
+    CFakeForeground foreground(false);
+    CPasswordDlg dialog(kPrompt, foreground);
+    CModalRun<CPasswordDlg> run(dialog);
+    ASSERT_NE(nullptr, run.Window());
+    ASSERT_TRUE(foreground.WaitForBring());
+    SendMessageW(run.Item(IDC_PASSWORD_FIELD), WM_PASTE, 0, 0);
+    EXPECT_EQ(L"", TextOf(run.Item(IDC_PASSWORD_FIELD)));
+    foreground.GiveTo(run.Window());
+    SendMessageW(run.Item(IDC_PASSWORD_FIELD), WM_PASTE, 0, 0);
+    EXPECT_EQ(clip, TextOf(run.Item(IDC_PASSWORD_FIELD)));
+    run.Press(IDCANCEL);
+}
+
+TEST(PasswordDlgTest, TypingThenEnterInThePromptInFrontTakesThePassword)
+{
+    CFakeForeground foreground(true);
+    CPasswordDlg dialog(kPrompt, foreground);
+    CModalRun<CPasswordDlg> run(dialog);
+    ASSERT_NE(nullptr, run.Window());
+    ASSERT_TRUE(foreground.WaitForBring());
+    HWND focus = FocusOf(run.ThreadId());
+    ASSERT_NE(nullptr, focus);
+    for (const wchar_t* c = L"Secret1"; *c; ++c)
+        PostMessageW(focus, WM_CHAR, *c, 1);
+    PostKey(focus, VK_RETURN);
+    EXPECT_EQ(IDOK, run.Result());
+    EXPECT_STREQ(L"Secret1", dialog.EnteredPassword());
+}
+
+TEST(PasswordDlgTest, EscapeInThePromptInFrontCancels)
+{
+    CFakeForeground foreground(true);
+    CPasswordDlg dialog(kPrompt, foreground);
+    CModalRun<CPasswordDlg> run(dialog);
+    ASSERT_NE(nullptr, run.Window());
+    ASSERT_TRUE(foreground.WaitForBring());
+    HWND focus = FocusOf(run.ThreadId());
+    ASSERT_NE(nullptr, focus);
+    PostMessageW(focus, WM_CHAR, L'x', 1);
+    PostKey(focus, VK_ESCAPE);
+    EXPECT_EQ(IDCANCEL, run.Result());
+    EXPECT_STREQ(L"", dialog.EnteredPassword());
 }
 
 TEST(PasswordDlgTest, CaptionIsEnterPassword)
@@ -244,6 +444,24 @@ TEST_F(PasswordEditCtrlTest, SubclassingMasksAFieldMadeWithoutPasswordStyle)
     ASSERT_EQ(0, Send(EM_GETPASSWORDCHAR));
     ASSERT_TRUE(m_field.SubclassWindow(m_edit));
     EXPECT_NE(0, Send(EM_GETPASSWORDCHAR));
+}
+
+// The settings page's fields are typed into inside the settings window,
+// which the user brought up: they take text whatever is in front.
+TEST_F(PasswordEditCtrlTest, FieldWithoutAForegroundRuleTakesTypedText)
+{
+    ASSERT_TRUE(m_field.SubclassWindow(m_edit));
+    SendChars(m_edit, L"abc");
+    EXPECT_EQ(L"abc", TextOf(m_edit));
+}
+
+TEST_F(PasswordEditCtrlTest, NoWindowAndNoForegroundTakeNoText)
+{
+    // With nothing in front (a locked or switching desktop) a field whose
+    // window could not be found must not count as in front.
+    EXPECT_FALSE(CPasswordEditCtrl::TakesTypedText(nullptr, nullptr));
+    EXPECT_FALSE(CPasswordEditCtrl::TakesTypedText(m_edit, nullptr));
+    EXPECT_TRUE(CPasswordEditCtrl::TakesTypedText(m_edit, m_edit));
 }
 
 TEST_F(PasswordEditCtrlTest, CreateMessageRestoresTheLimit)

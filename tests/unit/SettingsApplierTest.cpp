@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "settings/CSettingsApplier.h"
+#include "settings/CUnmatchablePassword.h"
 #include "ui/CSettingsPagesSync.h"
 
 #include "RecordingEffects.h"
@@ -217,6 +218,53 @@ TEST_F(SettingsApplierTest, ApplyingEverythingArmsTheDefaults)
     EXPECT_EQ(1, live.m_updateCheckOn.load());
     EXPECT_EQ(kProgram, RunValue());
     EXPECT_TRUE(live.m_switchPassword.Get()->empty());
+}
+
+// An empty live password asks for none: the stand-in for one that could
+// not be read must reach the password threads as it is.
+TEST_F(SettingsApplierTest, UnreadablePasswordIsInForceAsOneNoAnswerMatches)
+{
+    record.PWD_ORIG_ENABLED = 1;
+    record.PWD_ORIG.Assign(CUnmatchablePassword::Text());
+    applier.ApplyAll();
+    EXPECT_EQ(1u, record.PWD_ORIG_ENABLED);
+    EXPECT_FALSE(live.m_restorePassword.Get()->empty());
+    EXPECT_STREQ(CUnmatchablePassword::Text(), live.m_restorePassword.Get()->c_str());
+}
+
+// ---- what the user is told at start ----
+
+TEST(UnmatchablePasswordTest, NoticeNamesTheDirectionThatStaysLocked)
+{
+    CSettingsRecord record;
+    EXPECT_EQ(nullptr, CUnmatchablePassword::NoticeFor(record));
+    record.PWD_VIRT_ENABLED = 1;
+    record.PWD_VIRT.Assign(CUnmatchablePassword::Text());
+    EXPECT_STREQ(L"The Switch to Virtual Desktop Password could not be read, so that switch "
+                 L"stays locked. Please set the password again in the settings window.",
+                 CUnmatchablePassword::NoticeFor(record));
+    record.PWD_ORIG_ENABLED = 1;
+    record.PWD_ORIG.Assign(CUnmatchablePassword::Text());
+    EXPECT_STREQ(L"The two switch passwords could not be read, so both switches stay locked. "
+                 L"Please set the passwords again in the settings window.",
+                 CUnmatchablePassword::NoticeFor(record));
+    record.PWD_VIRT.Assign(L"fine");
+    EXPECT_STREQ(L"The Switch to Original Desktop Password could not be read, so that switch "
+                 L"stays locked. Please set the password again in the settings window before "
+                 L"you switch.",
+                 CUnmatchablePassword::NoticeFor(record));
+}
+
+TEST(UnmatchablePasswordTest, ReadablePasswordsGiveNoNotice)
+{
+    CSettingsRecord record;
+    record.PWD_VIRT_ENABLED = 1;
+    record.PWD_VIRT.Assign(L"Secret1");
+    record.PWD_ORIG_ENABLED = 0;
+    EXPECT_EQ(nullptr, CUnmatchablePassword::NoticeFor(record));
+    EXPECT_FALSE(CUnmatchablePassword::Is(L"Secret1"));
+    EXPECT_FALSE(CUnmatchablePassword::Is(L""));
+    EXPECT_FALSE(CUnmatchablePassword::Is(nullptr));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "settings/CSettingsStore.h"
 #include "settings/CSettingsTable.h"
+#include "settings/CUnmatchablePassword.h"
 
 #include "ScratchRegistryKey.h"
 
@@ -115,14 +116,60 @@ TEST_F(SettingsStoreTest, UnreadableProcessEntryIsSkippedAndTheNextOnesStillCoun
     EXPECT_EQ(L"calc.exe", r.processes[1]);
 }
 
-TEST_F(SettingsStoreTest, PasswordOfFifteenCharactersDoesNotFitAndCountsAsNone)
+// A ticked box means the user guards that direction; a stored password that
+// cannot be read must not open it.
+TEST_F(SettingsStoreTest, TickedPasswordTooLongToReadStaysGuarded)
 {
     scratch.PutDword(L"PWD_VIRT_ENABLED", 1);
     scratch.PutText(L"PWD_VIRT", L"fifteen-chars!!");
     scratch.PutText(L"PWD_ORIG", L"fourteen-chars");
     const CSettingsRecord r = Load();
-    EXPECT_TRUE(r.PWD_VIRT.empty());
+    EXPECT_EQ(1u, r.PWD_VIRT_ENABLED);
+    EXPECT_TRUE(r.PWD_VIRT == CUnmatchablePassword::Text());
     EXPECT_TRUE(r.PWD_ORIG == L"fourteen-chars");
+}
+
+TEST_F(SettingsStoreTest, TickedPasswordOfTheWrongTypeStaysGuarded)
+{
+    scratch.PutDword(L"PWD_ORIG_ENABLED", 1);
+    scratch.PutDword(L"PWD_ORIG", 1234);
+    const CSettingsRecord r = Load();
+    EXPECT_TRUE(r.PWD_ORIG == CUnmatchablePassword::Text());
+}
+
+// A write that was dropped half-way (the box, not the text) leaves these.
+TEST_F(SettingsStoreTest, TickedPasswordMissingOrEmptyStaysGuarded)
+{
+    scratch.PutDword(L"PWD_VIRT_ENABLED", 1);
+    scratch.PutDword(L"PWD_ORIG_ENABLED", 1);
+    scratch.PutText(L"PWD_ORIG", L"");
+    const CSettingsRecord r = Load();
+    EXPECT_TRUE(r.PWD_VIRT == CUnmatchablePassword::Text());
+    EXPECT_TRUE(r.PWD_ORIG == CUnmatchablePassword::Text());
+}
+
+TEST_F(SettingsStoreTest, UntickedPasswordThatCannotBeReadCountsAsNone)
+{
+    scratch.PutDword(L"PWD_VIRT_ENABLED", 0);
+    scratch.PutText(L"PWD_VIRT", std::wstring(20, L'x'));
+    scratch.PutDword(L"PWD_ORIG", 1234);
+    const CSettingsRecord r = Load();
+    EXPECT_TRUE(r.PWD_VIRT.empty());
+    EXPECT_TRUE(r.PWD_ORIG.empty());
+}
+
+// Names, types and texts stay as stored: the value is neither replaced by
+// the stand-in nor emptied, and so stays guarded at the next start too.
+TEST_F(SettingsStoreTest, SaveKeepsAStoredPasswordThatCouldNotBeRead)
+{
+    const std::wstring twenty(20, L'p');
+    scratch.PutDword(L"PWD_VIRT_ENABLED", 1);
+    scratch.PutText(L"PWD_VIRT", twenty);
+    const CSettingsRecord record = Load();
+    CSettingsStore(scratch.Path().c_str()).Save(record, CUnmatchablePassword::Text(), L"", nullptr);
+    EXPECT_EQ(twenty, scratch.ReadText(L"PWD_VIRT"));
+    EXPECT_EQ(1u, scratch.ReadDword(L"PWD_VIRT_ENABLED"));
+    EXPECT_TRUE(Load().PWD_VIRT == CUnmatchablePassword::Text());
 }
 
 TEST_F(SettingsStoreTest, ExpandableTextIsTakenLiterally)
