@@ -106,6 +106,9 @@ void CSwitcherThread::ShowDesktop(Desktop desktop)
 
 void CSwitcherThread::InstallHook() { InstallInputHook(m_ownThreadId); }
 
-void CSwitcherThread::RunAfterEntering() { m_runner.AfterEntering(g_module.m_desktopName); }
+void CSwitcherThread::RunAfterEntering()
+{
+    m_runner.AfterEntering(g_module.m_desktopName, m_desktops[kOriginal]);
+}
 
 void CSwitcherThread::RunAfterLeaving() { m_runner.AfterLeaving(); }
