@@ -102,7 +102,8 @@ bool CProgramLauncher::FindRegisteredCommand(const wchar_t* path, wchar_t* out, 
     // type (UserChoice), which a class read from HKEY_CLASSES_ROOT misses;
     // for a classic class it gives the same command. An extension nobody
     // registered is not sent to the "Open with" command, and a command
-    // longer than the buffer is refused, not cut.
+    // longer than the buffer is refused, not cut: the shell, which needs no
+    // buffer of ours, opens the document then.
     DWORD chars = capacity > MAXDWORD ? MAXDWORD : static_cast<DWORD>(capacity);
     const HRESULT found = AssocQueryStringW(ASSOCF_NOTRUNCATE | ASSOCF_INIT_IGNOREUNKNOWN,
                                             ASSOCSTR_COMMAND, extension, L"open", out, &chars);
