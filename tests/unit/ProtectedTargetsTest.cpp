@@ -6,15 +6,11 @@
 
 namespace {
 
+// Image names compare as the file system compares them: in any case.
 TEST(ProtectedTargetsTest, SystemProcessesTheShellAndQuillowsOwnAreNeverEndedInAnyCase)
 {
-    for (const wchar_t* name :
-         {L"[System Process]", L"sYsTeM", L"CSRSS.EXE", L"winlogon.exe", L"dwm.exe", L"lsass.exe",
-          L"services.exe", L"smss.exe", L"wininit.exe", L"svchost.exe", L"sihost.exe",
-          L"ctfmon.exe", L"fontdrvhost.exe", L"taskhostw.exe", L"runtimebroker.exe",
-          L"StartMenuExperienceHost.exe", L"ShellExperienceHost.exe", L"SearchHost.exe",
-          L"TextInputHost.exe", L"conhost.exe", L"Explorer.EXE", L"quillow.exe",
-          L"QUILLOWWATCH.EXE"})
+    for (const wchar_t* name : {L"sYsTeM", L"CSRSS.EXE", L"Explorer.EXE", L"quillow.exe",
+                                L"QUILLOWWATCH.EXE"})
         EXPECT_TRUE(CProtectedTargets::IsNeverEnded(name)) << name;
 }
 
@@ -41,10 +37,8 @@ TEST(ProtectedTargetsTest, WindowsOfSystemProcessesAreLeftAloneButTheShellsAndOu
 
 TEST(ProtectedTargetsTest, PerThreadAndShellDesktopClassesAreNeverClosedInAnyCase)
 {
-    for (const wchar_t* name :
-         {L"IME", L"ime", L"MSCTFIME UI", L"CicMarshalWndClass", L"GDI+ Hook Window Class",
-          L"OleMainThreadWndClass", L"tooltips_class32", L"Progman", L"WORKERW",
-          L"Shell_TrayWnd", L"Shell_SecondaryTrayWnd"})
+    for (const wchar_t* name : {L"ime", L"msctfime ui", L"GDI+ HOOK WINDOW CLASS", L"PROGMAN",
+                                L"shell_traywnd"})
         EXPECT_TRUE(CProtectedTargets::IsNeverClosedClass(name)) << name;
 }
 
