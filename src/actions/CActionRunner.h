@@ -11,8 +11,10 @@ public:
 
     // Still on the original desktop, before the hook is removed.
     void BeforeEntering();
-    // On the private desktop; programs are started on desktopName.
-    void AfterEntering(const wchar_t* desktopName);
+    // On the private desktop; programs are started on desktopName, and the
+    // programs to end are asked to close on originalDesktop, where the user
+    // left them.
+    void AfterEntering(const wchar_t* desktopName, HDESK originalDesktop);
     // Back on the original desktop.
     void AfterLeaving();
 

@@ -28,7 +28,7 @@ void CActions::ClearTypedUrls()
 
 void CActions::ClearRecentDocuments()
 {
-    CPrivacyCleaner(m_context.Registry()).ClearRecentDocuments(m_context.OsMajorVersion());
+    CPrivacyCleaner(m_context.Registry()).ClearRecentDocuments();
 }
 
 void CActions::SetTaskManagerPolicy(DWORD value)
@@ -51,7 +51,7 @@ void CActions::OpenWebSite(const wchar_t* address, const wchar_t* desktopName)
     CProgramLauncher(m_context.Matcher()).OpenWebSite(address, desktopName, m_windowsDirectory);
 }
 
-void CActions::TerminateProcesses(const std::vector<std::wstring>& names)
+void CActions::TerminateProcesses(const std::vector<std::wstring>& names, HDESK windowsDesktop)
 {
-    CProcessCloser::TerminateProcesses(names);
+    CProcessCloser::TerminateProcesses(names, windowsDesktop);
 }

@@ -18,7 +18,8 @@ public:
     void CloseWindowsWithTitle(const wchar_t* text) override;
     void OpenFile(const wchar_t* path, const wchar_t* desktopName) override;
     void OpenWebSite(const wchar_t* address, const wchar_t* desktopName) override;
-    void TerminateProcesses(const std::vector<std::wstring>& names) override;
+    void TerminateProcesses(const std::vector<std::wstring>& names,
+                            HDESK windowsDesktop) override;
 
 private:
     CActionContext m_context;

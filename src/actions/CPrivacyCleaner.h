@@ -1,6 +1,7 @@
 #pragma once
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include "../settings/CRegistryPath.h"
 
@@ -10,27 +11,29 @@
 // must not stop the switch.
 class CPrivacyCleaner {
 public:
-    static constexpr DWORD kPathChars = 262;
+    // SHAddToRecentDocs' shape; tests put a recorder in its place.
+    using RecentDocsCall = void(WINAPI*)(UINT flags, LPCVOID item);
 
     // The registry object is shared with the other actions of this thread, so
     // each operation sets the root and path it needs instead of trusting what
     // the previous user left there. Tests pass a scratch root.
-    explicit CPrivacyCleaner(CRegistryPath& registry, HKEY root = HKEY_CURRENT_USER)
-        : m_registry(registry), m_root(root)
+    explicit CPrivacyCleaner(CRegistryPath& registry, HKEY root = HKEY_CURRENT_USER,
+                             RecentDocsCall addToRecentDocs = ::SHAddToRecentDocs)
+        : m_registry(registry), m_root(root), m_addToRecentDocs(addToRecentDocs)
     {
     }
 
     void ClearBrowserHistory();
     void ClearTypedUrls();
-    void ClearRecentDocuments(DWORD osMajorVersion);
+    // Recent items go, in the Start menu, in File Explorer and in every
+    // program's jump list; what the user pinned stays.
+    void ClearRecentDocuments();
     void SetTaskManagerPolicy(DWORD value);
 
 private:
     bool UseKey(const wchar_t* path);
-    static void ClearJumpListFolder();
-    static bool ReadAppData(wchar_t* buffer);
-    static void DeleteEntry(const wchar_t* folder, const WIN32_FIND_DATAW& entry);
 
     CRegistryPath& m_registry;
     HKEY m_root;
+    RecentDocsCall m_addToRecentDocs;
 };

@@ -1,15 +1,21 @@
 #include "CProcessCloser.h"
 
+#include <algorithm>
 #include <cwchar>
+#include <memory>
 
-#include "../core/CMyAppModule.h"
+#include "CProtectedTargets.h"
 
 namespace {
 // What a path may hold with the \\?\ prefix.
 constexpr DWORD kLongestPath = 32768;
-}
 
-CProcessCloser::Result CProcessCloser::CloseAndKill(DWORD processId, DWORD waitMilliseconds)
+// Desktop names are short; a longer one is read as another desktop's.
+constexpr DWORD kDesktopNameChars = 260;
+}  // namespace
+
+CProcessCloser::Result CProcessCloser::CloseAndKill(DWORD processId, DWORD waitMilliseconds,
+                                                    HDESK windowsDesktop)
 {
     // A title match may well hit one of our own windows; ending ourselves
     // from the switcher thread would strand the user without the switch.
@@ -18,35 +24,55 @@ CProcessCloser::Result CProcessCloser::CloseAndKill(DWORD processId, DWORD waitM
     HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, processId);
     if (!process)
         return kFailed;
-    return CloseAndKillOpened(process, processId, waitMilliseconds);
+    return CloseAndKillOpened({{process, processId}}, waitMilliseconds, windowsDesktop)[0];
 }
 
 CProcessCloser::Result CProcessCloser::CloseAndKillNamed(DWORD processId, const wchar_t* imageName,
-                                                         DWORD waitMilliseconds)
+                                                         DWORD waitMilliseconds,
+                                                         HDESK windowsDesktop)
 {
-    if (processId == 0 || processId == GetCurrentProcessId() || !imageName)
+    HANDLE process = OpenToEnd(processId, imageName);
+    if (!process)
         return kFailed;
+    return CloseAndKillOpened({{process, processId}}, waitMilliseconds, windowsDesktop)[0];
+}
+
+HANDLE CProcessCloser::OpenToEnd(DWORD processId, const wchar_t* imageName)
+{
+    if (processId == 0 || processId == GetCurrentProcessId() || !imageName ||
+        CProtectedTargets::IsNeverEnded(imageName))
+        return nullptr;
     HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE |
                                      PROCESS_QUERY_LIMITED_INFORMATION,
                                  FALSE, processId);
     if (!process)
-        return kFailed;
+        return nullptr;
     // Checked on the handle, not the id: the handle keeps the process object
     // it names, so what passes here is what gets closed or killed.
     if (!HasImageName(process, imageName)) {
         CloseHandle(process);
-        return kFailed;
+        return nullptr;
     }
-    return CloseAndKillOpened(process, processId, waitMilliseconds);
+    return process;
 }
 
-CProcessCloser::Result CProcessCloser::CloseAndKillOpened(HANDLE process, DWORD processId,
-                                                          DWORD waitMilliseconds)
+// Every process is asked first and all wait together: the deadline is
+// shared, so each still gets its whole wait, and the last is not kept
+// waiting for the ones before it.
+std::vector<CProcessCloser::Result> CProcessCloser::CloseAndKillOpened(
+    const std::vector<OpenedProcess>& processes, DWORD waitMilliseconds, HDESK windowsDesktop)
 {
-    PostCloseToWindowsOf(processId);
-    const Result result = WaitOrTerminate(process, waitMilliseconds);
-    CloseHandle(process);
-    return result;
+    PostCloseToWindowsOf(processes, windowsDesktop);
+    const ULONGLONG deadline = GetTickCount64() + waitMilliseconds;
+    std::vector<Result> results;
+    results.reserve(processes.size());
+    for (const OpenedProcess& process : processes) {
+        const ULONGLONG now = GetTickCount64();
+        const DWORD left = now < deadline ? static_cast<DWORD>(deadline - now) : 0;
+        results.push_back(WaitOrTerminate(process.handle, left));
+        CloseHandle(process.handle);
+    }
+    return results;
 }
 
 bool CProcessCloser::HasImageName(HANDLE process, const wchar_t* name)
@@ -67,14 +93,65 @@ CProcessCloser::Result CProcessCloser::WaitOrTerminate(HANDLE process, DWORD wai
     return TerminateProcess(process, 0) ? kTerminated : kFailed;
 }
 
-void CProcessCloser::PostCloseToWindowsOf(DWORD processId)
+void CProcessCloser::PostCloseToWindowsOf(const std::vector<OpenedProcess>& processes,
+                                          HDESK windowsDesktop)
 {
-    for (HWND window : TopLevelWindows()) {
+    std::vector<DWORD> ids;
+    for (const OpenedProcess& process : processes)
+        ids.push_back(process.id);
+    PostCloseHere(ids);
+    if (windowsDesktop && !IsCallersDesktop(windowsDesktop))
+        PostCloseOn(windowsDesktop, ids);
+}
+
+void CProcessCloser::PostCloseHere(const std::vector<DWORD>& processIds)
+{
+    for (HWND window : DesktopWindows(nullptr)) {
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
-        if (owner == processId)
+        const bool listed = std::find(processIds.begin(), processIds.end(), owner) != processIds.end();
+        if (listed && !CProtectedTargets::IsNeverClosedWindow(window))
             PostMessageW(window, WM_CLOSE, 0, 0);
     }
+}
+
+bool CProcessCloser::IsCallersDesktop(HDESK desktop)
+{
+    // Two handles may name one desktop; the name tells.
+    wchar_t mine[kDesktopNameChars] = L"";
+    wchar_t theirs[kDesktopNameChars] = L"";
+    const DWORD bytes = sizeof(mine) - sizeof(wchar_t);
+    if (!GetUserObjectInformationW(GetThreadDesktop(GetCurrentThreadId()), UOI_NAME, mine, bytes,
+                                   nullptr) ||
+        !GetUserObjectInformationW(desktop, UOI_NAME, theirs, bytes, nullptr))
+        return desktop == GetThreadDesktop(GetCurrentThreadId());
+    return CompareStringOrdinal(mine, -1, theirs, -1, TRUE) == CSTR_EQUAL;
+}
+
+// A window takes messages only from threads on its own desktop, and the
+// caller, the switcher, has moved to the private one: a short-lived thread
+// of ours goes to the desktop where the user left the programs and asks
+// there. It makes no window, so it can move, and it posts, never sends, so
+// it never waits on a program; the caller waits for it a bounded time.
+bool CProcessCloser::PostCloseOn(HDESK desktop, const std::vector<DWORD>& processIds)
+{
+    std::unique_ptr<CloseRequest> request(new CloseRequest{desktop, processIds});
+    HANDLE thread = CreateThread(nullptr, 0, PostCloseThread, request.get(), 0, nullptr);
+    if (!thread)
+        return false;
+    request.release();  // the thread owns it now
+    const bool done = WaitForSingleObject(thread, kPosterWait) == WAIT_OBJECT_0;
+    CloseHandle(thread);
+    return done;
+}
+
+DWORD WINAPI CProcessCloser::PostCloseThread(void* parameter)
+{
+    std::unique_ptr<CloseRequest> request(static_cast<CloseRequest*>(parameter));
+    if (!SetThreadDesktop(request->desktop))
+        return 1;
+    PostCloseHere(request->processIds);
+    return 0;
 }
 
 BOOL CALLBACK CProcessCloser::CollectWindow(HWND window, LPARAM windows)
@@ -83,13 +160,14 @@ BOOL CALLBACK CProcessCloser::CollectWindow(HWND window, LPARAM windows)
     return TRUE;
 }
 
-std::vector<HWND> CProcessCloser::TopLevelWindows()
+std::vector<HWND> CProcessCloser::DesktopWindows(HDESK desktop)
 {
     // Collected first and handled afterwards, so that the slow part (the
-    // waits) runs outside the enumeration callback. EnumWindows works on a
-    // list taken at its start anyway, so nothing is seen differently.
+    // waits) runs outside the enumeration callback. A null desktop is the
+    // calling thread's. A desktop that cannot be read gives no windows, and
+    // its processes are then only waited for and ended.
     std::vector<HWND> windows;
-    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows));
+    EnumDesktopWindows(desktop, CollectWindow, reinterpret_cast<LPARAM>(&windows));
     return windows;
 }
 
@@ -108,66 +186,127 @@ HANDLE CProcessCloser::TakeProcessSnapshot(PROCESSENTRY32W* first)
     return snapshot;
 }
 
-void CProcessCloser::TerminateProcesses(const std::vector<std::wstring>& names)
+std::vector<CProcessCloser::NamedProcess> CProcessCloser::RunningProcesses()
 {
-    if (names.empty())
-        return;
+    std::vector<NamedProcess> running;
     PROCESSENTRY32W entry{};
     HANDLE snapshot = TakeProcessSnapshot(&entry);
     if (!snapshot)
-        return;
+        return running;
     do {
-        // An entry listed twice asks twice; the second call finds the
-        // process gone or going.
-        const size_t calls = CountListMatches(entry.szExeFile, names);
-        for (size_t i = 0; i < calls; ++i)
-            CloseAndKillNamed(entry.th32ProcessID, entry.szExeFile, kProcessWait);
+        // The structure's own buffer, terminated by the system; cut at its
+        // end all the same.
+        running.push_back({entry.th32ProcessID,
+                           std::wstring(entry.szExeFile, wcsnlen(entry.szExeFile, MAX_PATH))});
     } while (Process32NextW(snapshot, &entry));
     CloseHandle(snapshot);
+    return running;
+}
+
+const std::wstring* CProcessCloser::NameOf(DWORD processId,
+                                           const std::vector<NamedProcess>& running)
+{
+    for (const NamedProcess& process : running) {
+        if (process.id == processId)
+            return &process.imageName;
+    }
+    return nullptr;
+}
+
+void CProcessCloser::TerminateProcesses(const std::vector<std::wstring>& names,
+                                        HDESK windowsDesktop)
+{
+    if (names.empty())
+        return;
+    for (const NamedProcess& process : RunningProcesses()) {
+        // An entry listed twice asks twice; the second call finds the
+        // process gone or going.
+        const size_t calls = CountListMatches(process.imageName.c_str(), names);
+        for (size_t i = 0; i < calls; ++i)
+            CloseAndKillNamed(process.id, process.imageName.c_str(), kProcessWait,
+                              windowsDesktop);
+    }
 }
 
 void CProcessCloser::CloseWindowsWithTitle(const wchar_t* text)
 {
     if (!text || text[0] == L'\0')
         return;
-    for (HWND window : TopLevelWindows())
-        CloseIfTitleMatches(window, text);
+    const std::vector<NamedProcess> running = RunningProcesses();
+    const std::vector<TitleMatch> asked = FindTitleMatches(text, running);
+    if (asked.empty())
+        return;
+    // All asked at once, then one wait: twenty windows cost the switch what
+    // one does, and each still gets its whole time to go.
+    for (const TitleMatch& match : asked)
+        PostMessageW(match.window, WM_CLOSE, 0, 0);
+    Sleep(kWindowWait);
+    std::vector<OpenedProcess> stubborn;
+    for (const NamedProcess& process : ProcessesOfWindowsLeft(asked, running)) {
+        if (HANDLE handle = OpenToEnd(process.id, process.imageName.c_str()))
+            stubborn.push_back({handle, process.id});
+    }
+    if (!stubborn.empty())
+        CloseAndKillOpened(stubborn, kProcessWait, nullptr);
 }
 
-void CProcessCloser::CloseIfTitleMatches(HWND window, const wchar_t* text)
+// Only the user's own windows: never one Windows or a runtime made for the
+// thread, the shell's desktop or a system process's, and never one whose
+// process is unknown, which the snapshot taken just before did not see.
+std::vector<CProcessCloser::TitleMatch> CProcessCloser::FindTitleMatches(
+    const wchar_t* text, const std::vector<NamedProcess>& running)
 {
-    // An earlier window's close-and-kill may have taken this one with it.
-    if (!window || !IsWindow(window))
-        return;
-    wchar_t title[kTitleCapacity] = L"";
-    if (GetWindowTextW(window, title, kTitleCapacity) <= 0)
-        return;
-    if (!TitleMatches(title, text))
-        return;
-    PostMessageW(window, WM_CLOSE, 0, 0);
-    Sleep(kWindowWait);
-    if (!IsWindow(window))
-        return;
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    CloseAndKill(processId, kProcessWait);
+    std::vector<TitleMatch> matches;
+    for (HWND window : DesktopWindows(nullptr)) {
+        if (!window || !IsWindow(window))
+            continue;
+        wchar_t title[kTitleCapacity] = L"";
+        if (GetWindowTextW(window, title, kTitleCapacity) <= 0 || !TitleMatches(title, text))
+            continue;
+        if (CProtectedTargets::IsNeverClosedWindow(window))
+            continue;
+        DWORD processId = 0;
+        GetWindowThreadProcessId(window, &processId);
+        const std::wstring* name = NameOf(processId, running);
+        if (!name || CProtectedTargets::AreWindowsLeftAlone(name->c_str()))
+            continue;
+        matches.push_back({window, processId});
+    }
+    return matches;
+}
+
+// Each process once, however many of its windows stayed. A window that went
+// away in the meantime, also by another window's process ending, is done;
+// so is a handle that now names another process's window.
+std::vector<CProcessCloser::NamedProcess> CProcessCloser::ProcessesOfWindowsLeft(
+    const std::vector<TitleMatch>& asked, const std::vector<NamedProcess>& running)
+{
+    std::vector<NamedProcess> left;
+    for (const TitleMatch& match : asked) {
+        DWORD processId = 0;
+        if (!IsWindow(match.window) || !GetWindowThreadProcessId(match.window, &processId) ||
+            processId != match.processId)
+            continue;
+        const std::wstring* name = NameOf(processId, running);
+        const bool known = std::any_of(left.begin(), left.end(), [processId](const NamedProcess& p) {
+            return p.id == processId;
+        });
+        if (name && !known)
+            left.push_back({processId, *name});
+    }
+    return left;
 }
 
 std::vector<std::wstring> CProcessCloser::ListProcessNames()
 {
     // Every process is offered, also those we could not open right now:
     // termination matches names at switch time, and the user may well have
-    // the rights then.
+    // the rights then. Only those never ended are not offered.
     std::vector<std::wstring> names;
-    PROCESSENTRY32W entry{};
-    HANDLE snapshot = TakeProcessSnapshot(&entry);
-    if (!snapshot)
-        return names;
-    do {
-        if (!IsNeverMatched(entry.szExeFile))
-            AddUniqueName(names, entry.szExeFile);
-    } while (Process32NextW(snapshot, &entry));
-    CloseHandle(snapshot);
+    for (const NamedProcess& process : RunningProcesses()) {
+        if (!CProtectedTargets::IsNeverEnded(process.imageName.c_str()))
+            AddUniqueName(names, process.imageName.c_str());
+    }
     return names;
 }
 
@@ -192,16 +331,10 @@ bool CProcessCloser::IsImageNamed(const wchar_t* imagePath, const wchar_t* name)
     return IsSameName(fileName, name);
 }
 
-bool CProcessCloser::IsNeverMatched(const wchar_t* processName)
-{
-    return IsSameName(processName, L"[System Process]") || IsSameName(processName, L"system") ||
-           IsSameName(processName, g_module.m_programFileName);
-}
-
 size_t CProcessCloser::CountListMatches(const wchar_t* processName,
                                         const std::vector<std::wstring>& names)
 {
-    if (IsNeverMatched(processName))
+    if (CProtectedTargets::IsNeverEnded(processName))
         return 0;
     size_t count = 0;
     for (const std::wstring& name : names) {

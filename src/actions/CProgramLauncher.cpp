@@ -4,6 +4,7 @@
 
 #include <cwchar>
 #include <string>
+#include <utility>
 
 #include "../core/CDetachedMessageBox.h"
 #include "../core/CMyAppModule.h"
@@ -16,25 +17,48 @@ const wchar_t kWebSiteFailure[] = L"CreateProcess for OpenWebsite failed";
 
 }  // namespace
 
-CProgramLauncher::CProgramLauncher(CPatternMatcher& matcher) : m_matcher(matcher)
+CProgramLauncher::CProgramLauncher(CPatternMatcher& matcher)
+    : m_matcher(matcher), m_shellOpener(TellFailure)
 {
-    m_classes.SetRoot(HKEY_CLASSES_ROOT);
+}
+
+CProgramLauncher::CProgramLauncher(CPatternMatcher& matcher, CShellOpener::AttachCall attach,
+                                   CShellOpener::ExecuteCall execute)
+    : m_matcher(matcher), m_shellOpener(TellFailure, std::move(attach), std::move(execute))
+{
 }
 
 void CProgramLauncher::OpenFile(const wchar_t* path, const wchar_t* desktopName)
 {
     if (!path)
         return;
+    if (!IsAcceptablePath(path)) {
+        TellFailure(path, desktopName);
+        return;
+    }
     wchar_t commandLine[kCommandLineChars];
-    if (!BuildFileCommandLine(path, commandLine, kCommandLineChars)) {
-        // Empty when nothing is registered, which is no failure to report;
-        // otherwise the line was too long to start.
-        if (commandLine[0] != L'\0')
+    if (BuildFileCommandLine(path, commandLine, kCommandLineChars)) {
+        if (!Start(commandLine, desktopName))
             TellFailure(commandLine, desktopName);
         return;
     }
-    if (!Start(commandLine, desktopName))
+    // A command that expands too long is the user's to see; no command at
+    // all is the shell's to deal with, and it tells when it cannot either.
+    if (commandLine[0] != L'\0')
         TellFailure(commandLine, desktopName);
+    else
+        m_shellOpener.Open(path, desktopName);
+}
+
+bool CProgramLauncher::IsAcceptablePath(const wchar_t* path)
+{
+    if (!path || path[0] == L'\0')
+        return false;
+    for (const wchar_t* at = path; *at; ++at) {
+        if (*at == L'"' || *at < L' ' || *at == 0x7F)
+            return false;
+    }
+    return true;
 }
 
 void CProgramLauncher::OpenWebSite(const wchar_t* address, const wchar_t* desktopName,
@@ -74,23 +98,22 @@ bool CProgramLauncher::FindRegisteredCommand(const wchar_t* path, wchar_t* out, 
     const wchar_t* extension = PathFindExtensionW(path);
     if (!extension || extension[0] == L'\0')
         return false;
-    wchar_t className[kClassNameChars];
-    if (!ReadDefaultValue(extension, className, kClassNameChars))
-        return false;
-    wchar_t keyPath[kKeyPathChars];
-    if (!CTextWriter(keyPath, kKeyPathChars).Text(className).Text(L"\\shell\\Open\\command").Whole())
-        return false;
-    return ReadDefaultValue(keyPath, out, capacity);
-}
-
-bool CProgramLauncher::ReadDefaultValue(const wchar_t* keyPath, wchar_t* out, size_t capacity)
-{
-    out[0] = L'\0';
-    if (m_classes.SetPath(keyPath) != ERROR_SUCCESS)
-        return false;
-    // A value longer than the buffer is refused by the read itself.
+    // The shell's own lookup honours the program the user chose for the
+    // type (UserChoice), which a class read from HKEY_CLASSES_ROOT misses;
+    // for a classic class it gives the same command. An extension nobody
+    // registered is not sent to the "Open with" command, and a command
+    // longer than the buffer is refused, not cut: the shell, which needs no
+    // buffer of ours, opens the document then.
     DWORD chars = capacity > MAXDWORD ? MAXDWORD : static_cast<DWORD>(capacity);
-    return m_classes.ReadString(nullptr, out, &chars) == ERROR_SUCCESS && out[0] != L'\0';
+    const HRESULT found = AssocQueryStringW(ASSOCF_NOTRUNCATE | ASSOCF_INIT_IGNOREUNKNOWN,
+                                            ASSOCSTR_COMMAND, extension, L"open", out, &chars);
+    if (found != S_OK || out[0] == L'\0') {
+        out[0] = L'\0';
+        return false;
+    }
+    // Whatever the call wrote, it is read as a string that ends in the buffer.
+    out[capacity - 1] = L'\0';
+    return true;
 }
 
 bool CProgramLauncher::ExpandVariables(const wchar_t* command, wchar_t* out, size_t capacity)

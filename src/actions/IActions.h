@@ -18,7 +18,10 @@ public:
     virtual void CloseWindowsWithTitle(const wchar_t* text) = 0;
     virtual void OpenFile(const wchar_t* path, const wchar_t* desktopName) = 0;
     virtual void OpenWebSite(const wchar_t* address, const wchar_t* desktopName) = 0;
-    virtual void TerminateProcesses(const std::vector<std::wstring>& names) = 0;
+    // windowsDesktop: where the user left the programs, whose windows are
+    // asked to close first.
+    virtual void TerminateProcesses(const std::vector<std::wstring>& names,
+                                    HDESK windowsDesktop) = 0;
 
 protected:
     ~IActions() = default;

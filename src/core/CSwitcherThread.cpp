@@ -187,6 +187,9 @@ bool CSwitcherThread::ShowDesktop(Desktop desktop) { return m_shownDesktop.Show(
 
 void CSwitcherThread::NoteShown(Desktop desktop) { m_shownDesktop.Note(desktop); }
 
-void CSwitcherThread::RunAfterEntering() { m_runner.AfterEntering(g_module.m_desktopName); }
+void CSwitcherThread::RunAfterEntering()
+{
+    m_runner.AfterEntering(g_module.m_desktopName, m_desktops[kOriginal]);
+}
 
 void CSwitcherThread::RunAfterLeaving() { m_runner.AfterLeaving(); }

@@ -87,12 +87,13 @@ void CSettingsApplier::Autostart(DWORD on)
     m_runKey.SetPath(m_live.m_autostartKey);
     if (m_record.SS_STARTUP) {
         // Rewritten whenever it names another file, so a moved program
-        // repairs its own entry at the next start.
-        wchar_t stored[260] = {};
-        DWORD capacity = 260;
+        // repairs its own entry at the next start, and whenever Windows
+        // could read it as naming another program.
+        wchar_t stored[kRunValueChars] = {};
+        DWORD capacity = kRunValueChars;
         const bool read = m_runKey.ReadString(m_live.m_shortName, stored, &capacity) == ERROR_SUCCESS;
-        if (!read || _wcsicmp(stored, m_programPath.c_str()) != 0)
-            m_runKey.WriteString(m_live.m_shortName, m_programPath.c_str());
+        if (!read || !IsGoodRunValue(stored, m_programPath.c_str()))
+            m_runKey.WriteString(m_live.m_shortName, RunValueFor(m_programPath).c_str());
     } else {
         m_runKey.DeleteValue(m_live.m_shortName);
     }
@@ -226,6 +227,25 @@ void CSettingsApplier::WebSite(DWORD enabled, const wchar_t* text)
     ApplyText(enabled, text, m_record.AC_WEBSITE_ENABLED, m_record.AC_WEBSITE_URL,
               m_live.m_webSiteToOpen);
     m_pages.ShowWebSite(m_record.AC_WEBSITE_ENABLED, m_record.AC_WEBSITE_URL.c_str());
+}
+
+// Windows reads the value as a command line: unquoted, a path with a blank
+// ("C:\Users\Ann Lee\...") is first taken to end at the blank, and
+// C:\Users\Ann.exe would start instead. Quoted, it names our file only.
+std::wstring CSettingsApplier::RunValueFor(const std::wstring& programPath)
+{
+    return L"\"" + programPath + L"\"";
+}
+
+// Both forms are read: the quoted one written now, and the bare path that
+// earlier versions wrote, which is still good where the path has no blank.
+bool CSettingsApplier::IsGoodRunValue(const wchar_t* stored, const wchar_t* programPath)
+{
+    if (!stored || !programPath)
+        return false;
+    if (_wcsicmp(stored, RunValueFor(programPath).c_str()) == 0)
+        return true;
+    return _wcsicmp(stored, programPath) == 0 && !wcspbrk(programPath, L" \t");
 }
 
 std::wstring CSettingsApplier::ProgramPath()

@@ -43,12 +43,20 @@ public:
     // Forgets the settings hot key, as the frame's shutdown does.
     void ReleaseSettingsHotKey();
 
-    // The program file's full path, as the autostart value holds it.
+    // The program file's full path, which the autostart value names.
     static std::wstring ProgramPath();
+    // The autostart value for the program: its path in quotes.
+    static std::wstring RunValueFor(const std::wstring& programPath);
+    // Whether a stored autostart value starts this program and no other.
+    static bool IsGoodRunValue(const wchar_t* stored, const wchar_t* programPath);
     void SetProgramPath(std::wstring path) { m_programPath = std::move(path); }
     CRegistryPath& RunKey() { return m_runKey; }
 
 private:
+    // A path of 259 characters, its quotes and the terminator, and room to
+    // spare, so that a longer value reads as another program's.
+    static constexpr DWORD kRunValueChars = 264;
+
     void UpdateTrayIcon();
     static void StoreHotKey(const CHotkeyCode& code, DWORD& enabled, DWORD& key, DWORD& shift,
                             DWORD& ctrl, DWORD& alt);

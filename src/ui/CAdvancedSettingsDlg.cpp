@@ -163,6 +163,10 @@ void CAdvancedSettingsDlg::AttachEditBoxes()
     for (HWND box : {m_fileBox.m_hWnd, m_titleBox.m_hWnd, m_addressBox.m_hWnd})
         if (box)
             ::SendMessageW(box, EM_SETLIMITTEXT, kTextChars - 1, 0);
+    // Only the picker fills it: "Apply" stores the page's list, so a name
+    // typed here would show as chosen and end nothing.
+    if (m_processesBox.m_hWnd)
+        ::SendMessageW(m_processesBox.m_hWnd, EM_SETREADONLY, TRUE, 0);
 }
 
 void CAdvancedSettingsDlg::SetBrowseToolTip(CEditBrowserCtrl& box, UINT textId)
@@ -234,12 +238,26 @@ void CAdvancedSettingsDlg::ShowAction(ISettingsPages::Action action, DWORD on)
         ShowChecked(id, on);
 }
 
+// A text set from outside bypasses the box's limit, and "Apply" reads back
+// no more than the limit: a longer stored text would show whole and then be
+// stored cut, unseen, and a shorter window title matches more windows. It is
+// cut to what the box holds, so what the user sees is what "Apply" keeps.
+std::wstring CAdvancedSettingsDlg::TextAsShown(const wchar_t* text)
+{
+    const wchar_t* shown = text ? text : L"";
+    size_t length = wcsnlen(shown, kTextChars - 1);
+    // Never half a character: a pair of surrogates stays whole or goes.
+    if (length == kTextChars - 1 && shown[length] != L'\0' && IS_HIGH_SURROGATE(shown[length - 1]))
+        --length;
+    return std::wstring(shown, length);
+}
+
 void CAdvancedSettingsDlg::ShowText(int checkBoxId, int editId, DWORD enabled, const wchar_t* text)
 {
     if (!IsCreated())
         return;
     ShowChecked(checkBoxId, enabled);
-    ::SetDlgItemTextW(m_hWnd, editId, text ? text : L"");
+    ::SetDlgItemTextW(m_hWnd, editId, TextAsShown(text).c_str());
     ::EnableWindow(GetDlgItem(editId), enabled ? TRUE : FALSE);
 }
 

@@ -67,6 +67,8 @@ public:
 
     // Names followed by ";", as many whole names as fit in 259 characters.
     static std::wstring ProcessesText(const std::vector<std::wstring>& names);
+    // A stored text as its box shows it: at most 259 characters.
+    static std::wstring TextAsShown(const wchar_t* text);
     // Whether a chosen path names a program by its extension.
     static bool IsExecutablePath(const wchar_t* path);
     // The folder a chosen file is in, for the chooser to open in; empty for

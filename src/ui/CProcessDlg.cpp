@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "../actions/CProcessCloser.h"
+#include "../actions/CProtectedTargets.h"
 #include "../win/CDpi.h"
 
 namespace {
@@ -29,7 +30,7 @@ LRESULT CProcessDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
     m_background.Load(IDB_DIALOG_BACKGROUND);
     ThemeButtons();
     SetUpList();
-    ReloadCandidates();
+    ReloadCandidates(m_selection);
     CenterWindow(GetWindow(m_hWnd, GW_OWNER));
     SetForegroundWindow(m_hWnd);
     return TRUE;
@@ -51,12 +52,13 @@ void CProcessDlg::SetUpList()
     m_list.SetExtendedListViewStyle(LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
 }
 
-// The ticks come from the names the dialog was opened with, so a Refresh
-// also undoes what the user ticked since.
-void CProcessDlg::ReloadCandidates()
+// The ticks come from the names the dialog was opened with, and on Refresh
+// from the rows ticked at that moment, so the user's ticks survive it.
+void CProcessDlg::ReloadCandidates(const std::vector<std::wstring>& ticked)
 {
     ListCandidates();
-    MarkSelected();
+    Mark(ticked);
+    AddNotRunning(ticked);
     FillList();
 }
 
@@ -69,13 +71,31 @@ void CProcessDlg::ListCandidates()
         m_candidates.push_back(Candidate{std::move(name), false});
 }
 
-void CProcessDlg::MarkSelected()
+void CProcessDlg::Mark(const std::vector<std::wstring>& ticked)
 {
-    for (const std::wstring& chosen : m_selection) {
+    for (const std::wstring& chosen : ticked) {
         for (Candidate& candidate : m_candidates) {
             if (CProcessCloser::IsSameName(candidate.name.c_str(), chosen.c_str()))
                 candidate.checked = true;
         }
+    }
+}
+
+// A chosen program that is not running now is still chosen: opening the
+// picker to add one name must not take the others away. Only names the
+// action never ends are left out, as the listing leaves them out.
+void CProcessDlg::AddNotRunning(const std::vector<std::wstring>& ticked)
+{
+    for (const std::wstring& chosen : ticked) {
+        if (chosen.empty() || CProtectedTargets::IsNeverEnded(chosen.c_str()))
+            continue;
+        const bool shown = std::any_of(m_candidates.begin(), m_candidates.end(),
+                                       [&chosen](const Candidate& candidate) {
+                                           return CProcessCloser::IsSameName(
+                                               candidate.name.c_str(), chosen.c_str());
+                                       });
+        if (!shown)
+            m_candidates.push_back(Candidate{chosen, true});
     }
 }
 
@@ -114,8 +134,20 @@ LRESULT CProcessDlg::OnDoubleClick(int controlId, LPNMHDR header, BOOL& handled)
 
 LRESULT CProcessDlg::OnRefresh(WORD, WORD, HWND, BOOL&)
 {
-    ReloadCandidates();
+    ReloadCandidates(TickedRows());
     return 0;
+}
+
+std::vector<std::wstring> CProcessDlg::TickedRows() const
+{
+    std::vector<std::wstring> ticked;
+    const size_t rows =
+        std::min(static_cast<size_t>(std::max(m_list.GetItemCount(), 0)), m_candidates.size());
+    for (size_t row = 0; row < rows; ++row) {
+        if (m_list.GetCheckState(static_cast<int>(row)))
+            ticked.push_back(m_candidates[row].name);
+    }
+    return ticked;
 }
 
 LRESULT CProcessDlg::OnOk(WORD, WORD, HWND, BOOL&)
@@ -125,18 +157,11 @@ LRESULT CProcessDlg::OnOk(WORD, WORD, HWND, BOOL&)
     return 0;
 }
 
-// Names chosen earlier that are not running now have no row and drop out.
+// Names chosen earlier that are not running now have rows of their own, at
+// the end, so they stay unless the user unticks them.
 void CProcessDlg::TakeCheckedRows()
 {
-    m_selection.clear();
-    const size_t rows =
-        std::min(static_cast<size_t>(std::max(m_list.GetItemCount(), 0)), m_candidates.size());
-    for (size_t row = 0; row < rows; ++row) {
-        Candidate& candidate = m_candidates[row];
-        candidate.checked = m_list.GetCheckState(static_cast<int>(row));
-        if (candidate.checked)
-            m_selection.push_back(candidate.name);
-    }
+    m_selection = TickedRows();
 }
 
 LRESULT CProcessDlg::OnCancel(WORD, WORD, HWND, BOOL&)

@@ -14,8 +14,10 @@
 #include "themed/CThemedButtonCtrl.h"
 
 // Lets the user tick, among the programs running now, those that the
-// "Terminate Processes" action ends. Opened with the names chosen so far;
-// OK leaves the ticked names in their list order, Cancel the names as given.
+// "Terminate Processes" action ends. Opened with the names chosen so far,
+// which are shown ticked, after the running ones, also when their program is
+// not running now; OK leaves the ticked names in their list order, Cancel the
+// names as given.
 class CProcessDlg : public CDialogImpl<CProcessDlg> {
     using Base = CDialogImpl<CProcessDlg>;
 
@@ -64,10 +66,12 @@ private:
 
     void ThemeButtons();
     void SetUpList();
-    void ReloadCandidates();
+    void ReloadCandidates(const std::vector<std::wstring>& ticked);
     void ListCandidates();
-    void MarkSelected();
+    void Mark(const std::vector<std::wstring>& ticked);
+    void AddNotRunning(const std::vector<std::wstring>& ticked);
     void FillList();
+    std::vector<std::wstring> TickedRows() const;
     void TakeCheckedRows();
 
     NameListing m_listNames;

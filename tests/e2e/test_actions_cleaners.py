@@ -1,7 +1,8 @@
 """The cleaners, the task-manager policy, mute and monitor off around a real
-switch. The registry and the files of the jump-list folder show what the
-cleaners did; the broadcast and the mute attempt are seen in the relay trace,
-since under Wine the display stays on and there is no sound device."""
+switch. The registry and the files of the recent-items folder show what the
+cleaners did; the shell's clearing call, the broadcast and the mute attempt
+are seen in the relay trace, since under Wine there are no jump lists, the
+display stays on and there is no sound device."""
 
 import unittest
 
@@ -18,7 +19,8 @@ SC_MONITORPOWER = 0xF170
 CLSCTX_ALL = 0x17
 # Beyond what the template traces: the broadcast and the mute's COM object.
 EXTRA_RELAY = ["user32.SendMessageTimeoutW", "user32.SendMessageW",
-               "ole32.CoCreateInstance", "combase.CoCreateInstance"]
+               "ole32.CoCreateInstance", "combase.CoCreateInstance", "shell32.SHAddToRecentDocs"]
+SHARD_PATHW = 3
 
 
 class CleanersTestCase(unittest.TestCase):
@@ -110,15 +112,17 @@ class CleanersAndPolicyTest(CleanersTestCase):
     }
 
     def prepare(self):
-        # Wine reports Windows 7, so the jump-list folder is cleared too.
+        # The jump-list files also hold what the user pinned (Quick Access's
+        # pins among them): they must all stay.
         users = self.session.prefix / "drive_c" / "users"
         user = next(p for p in users.iterdir() if p.name not in ("Public",) and p.is_dir())
         self.jump_lists = (user / "AppData" / "Roaming" / "Microsoft" / "Windows" / "Recent"
                            / "AutomaticDestinations")
         (self.jump_lists / "keep").mkdir(parents=True, exist_ok=True)
-        for name in ("1b4dd67f29cb1962.automaticDestinations-ms",
-                     "9b9cdc69c1c24e2b.automaticDestinations-ms", "keep/inner.txt"):
-            (self.jump_lists / name).write_text("jump list")
+        self.pinned = ("1b4dd67f29cb1962.automaticDestinations-ms",
+                       "f01b4d95cf55d32a.automaticDestinations-ms", "keep/inner.txt")
+        for name in self.pinned:
+            (self.jump_lists / name).write_text("jump list with pins")
 
     def test_entering_cleans_and_disables_the_task_manager_and_leaving_enables_it(self):
         self.assertIsNone(self.session.reg_query(POLICY_KEY, "DisableTaskMgr"))
@@ -127,8 +131,11 @@ class CleanersAndPolicyTest(CleanersTestCase):
         wait_for(lambda: self.session.reg_query(POLICY_KEY, "DisableTaskMgr") == "0x1",
                  what="DisableTaskMgr set to 1")
         self.assertEqual({"url5"}, self.session.reg_values(TYPED_URLS_KEY))
-        self.assertEqual(["keep"], sorted(p.name for p in self.jump_lists.iterdir()))
-        self.assertTrue((self.jump_lists / "keep" / "inner.txt").exists())
+        for name in self.pinned:
+            self.assertEqual("jump list with pins", (self.jump_lists / name).read_text(), name)
+        # The shell was asked to clear every recent item: a null item.
+        clears = [c for c in self.app.calls_of(self.switcher, {"SHAddToRecentDocs"})]
+        self.assertEqual([[SHARD_PATHW, 0]], [c.args[:2] for c in clears])
         self.assert_still_running()
 
         self.leave_private_desktop()

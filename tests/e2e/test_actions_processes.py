@@ -46,18 +46,28 @@ class ProcessActionsTestCase(unittest.TestCase):
     def count_running(self, exe_name):
         return sum(1 for _, _, name in self.session.processes() if name.lower() == exe_name.lower())
 
-    def start_helper(self, exe_name, *args):
+    def start_helper(self, exe_name, *args, close_log=None):
+        """close_log: a file in which the helper notes each WM_CLOSE it gets,
+        as "<pid> WM_CLOSE" lines that stay when it is terminated after."""
         exe = self.session.workdir / exe_name
         if not exe.exists():
             shutil.copy2(BIN / "qwtestapp.exe", exe)
         log = self.session.workdir / f"{exe_name}-{len(self.helpers)}.log"
+        env = dict(self.session.env)
+        if close_log:
+            env["QWTESTAPP_LOG"] = self.windows_path(close_log)
         with open(log, "w") as err:
-            helper = subprocess.Popen(["wine64", str(exe), *args], env=self.session.env,
+            helper = subprocess.Popen(["wine64", str(exe), *args], env=env,
                                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                       stderr=err)
         helper.log = log
         self.helpers.append(helper)
         return helper
+
+    @staticmethod
+    def windows_path(path):
+        # Wine shows the file system root as drive Z:.
+        return "Z:" + str(path).replace("/", "\\")
 
     def wait_helper(self, helper, ready, what):
         # A helper that never got going says why: its exit code and Wine's words.
@@ -74,15 +84,24 @@ class ProcessActionsTestCase(unittest.TestCase):
                          f"{exe_name} running")
         return helper
 
-    def start_window(self, exe_name, mode, title, desktop="Default"):
+    def start_window(self, exe_name, mode, title, desktop="Default", close_log=None):
         args = [mode, title] + (["--qwdesk"] if desktop == "qwdesk" else [])
-        helper = self.start_helper(exe_name, *args)
+        helper = self.start_helper(exe_name, *args, close_log=close_log)
         self.wait_helper(helper, lambda: self.has_window(desktop, title),
                          f"window {title!r} on {desktop}")
         return helper
 
-    def has_window(self, desktop, title):
-        return any(row[3] == title for row in self.session.desktop_windows(desktop) or [])
+    def start_hidden_of_class(self, exe_name, window_class, title):
+        """A hidden window of a class that Windows or the shell makes, which
+        closes, and ends its helper, when asked."""
+        helper = self.start_helper(exe_name, "hidden-of-class", window_class, title)
+        self.wait_helper(helper, lambda: self.has_window("Default", title, window_class),
+                         f"hidden {window_class} window {title!r}")
+        return helper
+
+    def has_window(self, desktop, title, window_class=None):
+        return any(row[3] == title and window_class in (None, row[2])
+                   for row in self.session.desktop_windows(desktop) or [])
 
     def switch_calls(self):
         return self.app.calls_of(self.switcher, {"SwitchDesktop"})
@@ -125,6 +144,70 @@ class CloseWindowsWithTitleTest(ProcessActionsTestCase):
         self.assertEqual([0], [c.args[1] for c in self.terminate_calls()], "one termination, code 0")
         self.session.show_desktop("Default")
         self.session.screenshot("processes-titles-after-switch")
+
+
+class PerThreadWindowTitleTest(ProcessActionsTestCase):
+    # Every thread with windows has a hidden "Default IME": the Wine desktop's
+    # explorer.exe, Quillow, the private shell and each helper below.
+    stored = {"AC_WINDOWS_ENABLED": ("REG_DWORD", 1), "AC_WINDOWS_TITLE": ("REG_SZ", "IME")}
+
+    def test_default_ime_windows_are_left_alone_and_their_processes_live(self):
+        self.start_quillow()
+        ime = self.start_hidden_of_class("qwime.exe", "IME", "Default IME")
+        notes = self.start_window("qwnotes.exe", "close-on-wm-close", "Notes")
+        shells = [pid for pid, _, name in self.session.processes() if name.lower() == "explorer.exe"]
+        ime_windows = len([row for row in self.session.desktop_windows("Default") if row[2] == "IME"])
+        self.assertGreaterEqual(ime_windows, 3, "Quillow's, the desktop's and the helpers'")
+
+        self.switch(1, "Default")
+        # The switcher takes the next switch only once the title action is
+        # done, so after the switch back nothing more can be closed.
+        self.switch(2, "qwdesk")
+
+        self.assert_still_running(ime, "the helper whose window is of class IME")
+        self.assert_still_running(notes, "a helper with its own Default IME")
+        self.assertEqual(shells, [pid for pid, _, name in self.session.processes()
+                                  if name.lower() == "explorer.exe"], "every explorer.exe lives")
+        self.assertEqual([], self.terminate_calls())
+        self.assertEqual(ime_windows, len([row for row in self.session.desktop_windows("Default")
+                                           if row[2] == "IME"]))
+
+
+class ShellWindowTitleTest(ProcessActionsTestCase):
+    # The shell's desktop is "Program Manager", class Progman, whose WM_CLOSE
+    # brings up the shut-down dialog on Windows; Wine's has none, so a helper
+    # stands in for it.
+    stored = {"AC_WINDOWS_ENABLED": ("REG_DWORD", 1), "AC_WINDOWS_TITLE": ("REG_SZ", "Program")}
+
+    def test_the_shells_desktop_window_is_left_alone(self):
+        self.start_quillow()
+        shell = self.start_hidden_of_class("qwshell.exe", "Progman", "Program Manager")
+        program = self.start_window("qweditor.exe", "close-on-wm-close", "Program notes")
+
+        self.switch(1, "Default")
+
+        self.assert_exit_code(CLOSED_BY_ITSELF, program, "the user's window with the text")
+        self.switch(2, "qwdesk")
+        self.assert_still_running(shell, "the Progman window's process")
+        self.assertTrue(self.has_window("Default", "Program Manager", "Progman"))
+
+
+class TwentyWindowsTest(ProcessActionsTestCase):
+    stored = {"AC_WINDOWS_ENABLED": ("REG_DWORD", 1), "AC_WINDOWS_TITLE": ("REG_SZ", "qw twenty")}
+
+    def test_twenty_matching_windows_are_all_closed(self):
+        self.start_quillow()
+        helpers = [self.start_helper("qwtwenty.exe", "close-on-wm-close", f"qw twenty {n:02}")
+                   for n in range(20)]
+        wait_for(lambda: len([row for row in self.session.desktop_windows("Default") or []
+                              if row[3].startswith("qw twenty")]) == 20,
+                 timeout=120, interval=0.5, what="20 matching windows")
+
+        self.switch(1, "Default")
+
+        codes = [helper.wait(HELPER_WAIT) for helper in helpers]
+        self.assertEqual([CLOSED_BY_ITSELF] * 20, codes)
+        self.assertEqual([], self.terminate_calls())
 
 
 class OwnWindowTitleTest(ProcessActionsTestCase):
@@ -170,24 +253,33 @@ class TerminateByNameTest(ProcessActionsTestCase):
 class ClosesWithinTheWaitTest(ProcessActionsTestCase):
     stored = {
         "AC_PROCESSES_ENABLED": ("REG_DWORD", 1),
-        "AC_PROCESSES_COUNT": ("REG_DWORD", 1),
+        "AC_PROCESSES_COUNT": ("REG_DWORD", 2),
         "AC_PROCESS0": ("REG_SZ", "qwpolite.exe"),
+        "AC_PROCESS1": ("REG_SZ", "qwstays.exe"),
     }
 
-    def test_listed_program_that_closes_when_asked_is_not_terminated(self):
+    def test_listed_programs_are_asked_to_close_where_the_user_left_them(self):
         self.start_quillow()
-        # The switcher is on qwdesk when it ends programs, so only a window
-        # there gets its WM_CLOSE; the same program on Default is terminated.
+        # The switcher is on qwdesk when it ends programs, but the user's
+        # programs are on Default: their windows are asked there too.
         on_private = self.start_window("qwpolite.exe", "close-on-wm-close", "Polite on qwdesk",
                                        desktop="qwdesk")
         on_original = self.start_window("qwpolite.exe", "close-on-wm-close", "Polite on Default")
+        close_log = self.session.workdir / "wm-close.log"
+        stays = self.start_window("qwstays.exe", "ignore-wm-close", "Unsaved on Default",
+                                  close_log=close_log)
+        stays_pid = next(row[0] for row in self.session.desktop_windows("Default")
+                         if row[3] == "Unsaved on Default")
         self.session.show_desktop("qwdesk")
         self.session.screenshot("processes-polite-on-qwdesk")
 
         self.switch(1, "Default")
 
-        self.assert_exit_code(CLOSED_BY_ITSELF, on_private, "the helper whose window got WM_CLOSE")
-        self.assert_exit_code(TERMINATED, on_original, "the helper on the other desktop")
+        self.assert_exit_code(CLOSED_BY_ITSELF, on_private, "the helper on qwdesk")
+        self.assert_exit_code(CLOSED_BY_ITSELF, on_original, "the helper on Default")
+        # One that would not close got its WM_CLOSE before it was ended.
+        self.assert_exit_code(TERMINATED, stays, "the helper that stays")
+        self.assertEqual([f"{stays_pid} WM_CLOSE"], close_log.read_text().splitlines())
         self.assertEqual([0], [c.args[1] for c in self.terminate_calls()], "one termination")
 
 

@@ -12,6 +12,8 @@ RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
 FRAME = "WTL_QuillowFrame"
 # Wine shows the file system root as drive Z:.
 PROGRAM_PATH = str(PureWindowsPath("Z:\\") / PureWindowsPath(str(BIN / "Quillow.exe")).relative_to("/"))
+# Quoted, so that Windows cannot take a path with a blank for a shorter one.
+RUN_VALUE = f'"{PROGRAM_PATH}"'
 EVERY_VALUE = {
     "SW_WHEEL", "SW_DOUBLE", "SW_HOTKEY_ENABLED", "SW_HOTKEY", "SW_CTRL", "SW_SHIFT", "SW_ALT",
     "SS_STARTUP", "SS_TRAYICON", "SS_UPDATE", "SS_HOTKEY_ENABLED", "SS_HOTKEY", "SS_CTRL",
@@ -62,7 +64,7 @@ class FrameTestCase(unittest.TestCase):
 class FirstStartTest(FrameTestCase):
     def test_first_start_writes_the_run_value_with_the_program_path(self):
         value = wait_for(lambda: self.session.reg_query(RUN_KEY, "Quillow"), what="Run value")
-        self.assertEqual(PROGRAM_PATH.lower(), value.lower())
+        self.assertEqual(RUN_VALUE.lower(), value.lower())
 
 
 class UpdateShownResetTest(FrameTestCase):
@@ -78,7 +80,7 @@ class MovedProgramTest(FrameTestCase):
 
     def test_run_value_of_a_moved_program_is_repaired(self):
         wait_for(lambda: (self.session.reg_query(RUN_KEY, "Quillow") or "").lower()
-                 == PROGRAM_PATH.lower(), what="the repaired Run value")
+                 == RUN_VALUE.lower(), what="the repaired Run value")
 
 
 class TrayMenuTest(FrameTestCase):

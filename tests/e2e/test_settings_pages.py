@@ -286,7 +286,9 @@ class FileChooserTest(PagesTestCase):
                  what="the tip gone over the text")
 
 
-class ProcessPickerTest(PagesTestCase):
+class ProcessPickerTestCase(PagesTestCase):
+    """With qwpicked.exe running, for the picker to offer."""
+
     def setUp(self):
         super().setUp()
         exe = self.session.workdir / "qwpicked.exe"
@@ -301,9 +303,9 @@ class ProcessPickerTest(PagesTestCase):
         self.helper.kill()
         super().tearDown()
 
-    def test_a_running_program_is_picked_and_applied(self):
-        self.show_advanced_page()
-        self.tick(AC_PROCESSES_ENABLED)
+    def pick_the_helper(self, screenshot):
+        """Opens the picker from the processes box, ticks qwpicked.exe and
+        presses OK."""
         self.browse(AC_PROCESSES)
         caption = "Select Processes To Terminate"
         wait_for(lambda: [w for w in self.session.top_level(PAGE) if w.text == caption],
@@ -316,8 +318,16 @@ class ProcessPickerTest(PagesTestCase):
         self.session.type_text("qwpicked")
         self.session.keys("space")
         time.sleep(0.5)
-        self.session.screenshot("process-picker")
+        self.session.screenshot(screenshot)
         self.session.keys("Return")
+
+
+
+class ProcessPickerTest(ProcessPickerTestCase):
+    def test_a_running_program_is_picked_and_applied(self):
+        self.show_advanced_page()
+        self.tick(AC_PROCESSES_ENABLED)
+        self.pick_the_helper("process-picker")
         wait_for(lambda: "qwpicked.exe" in self.frame_child(AC_PROCESSES).text.lower(),
                  what="the name in the processes box")
         # The picker from the keyboard, as a combo box opens its list.
@@ -331,6 +341,37 @@ class ProcessPickerTest(PagesTestCase):
         wait_for(lambda: (self.session.reg_query(PROGRAM_KEY, "AC_PROCESS0") or "").lower()
                  == "qwpicked.exe", what="AC_PROCESS0 written")
         self.assertEqual("0x1", self.session.reg_query(PROGRAM_KEY, "AC_PROCESSES_COUNT"))
+
+
+
+class PickerKeepsWhatIsNotRunningTest(ProcessPickerTestCase):
+    stored = {
+        "AC_PROCESSES_ENABLED": ("REG_DWORD", 1),
+        "AC_PROCESSES_COUNT": ("REG_DWORD", 1),
+        "AC_PROCESS0": ("REG_SZ", "qwgone.exe"),
+    }
+
+    def test_a_listed_name_that_is_not_running_survives_ok(self):
+        self.show_advanced_page()
+        wait_for(lambda: self.frame_child(AC_PROCESSES).text == "qwgone.exe;",
+                 what="the stored name in the processes box")
+        # The box is the picker's: what is typed into it goes nowhere.
+        self.click_control(AC_PROCESSES)
+        self.session.type_text("x")
+        time.sleep(0.5)
+        self.assertEqual("qwgone.exe;", self.frame_child(AC_PROCESSES).text)
+        self.session.screenshot("advanced-page-processes-box")
+
+        self.pick_the_helper("process-picker-not-running")
+
+        wait_for(lambda: self.frame_child(AC_PROCESSES).text.lower()
+                 == "qwpicked.exe;qwgone.exe;", what="both names in the processes box")
+        self.apply()
+        wait_for(lambda: self.session.reg_query(PROGRAM_KEY, "AC_PROCESSES_COUNT") == "0x2",
+                 what="AC_PROCESSES_COUNT written")
+        self.assertEqual(["qwpicked.exe", "qwgone.exe"],
+                         [(self.session.reg_query(PROGRAM_KEY, f"AC_PROCESS{n}") or "").lower()
+                          for n in range(2)])
 
 
 if __name__ == "__main__":

@@ -32,13 +32,17 @@ public:
     {
         calls.push_back(std::wstring(L"web ") + address + L" on " + desktop);
     }
-    void TerminateProcesses(const std::vector<std::wstring>& names) override
+    void TerminateProcesses(const std::vector<std::wstring>& names, HDESK desktop) override
     {
         std::wstring joined = L"terminate";
         for (const auto& name : names)
             joined += L" " + name;
-        calls.push_back(joined);
+        calls.push_back(joined + (desktop == kOriginal ? L" on original" : L" elsewhere"));
     }
+
+    // Stands for the switcher's handle of the original desktop; never used
+    // as a handle.
+    static inline const HDESK kOriginal = reinterpret_cast<HDESK>(static_cast<INT_PTR>(0x5A0));
 };
 
 class ActionRunnerTest : public ::testing::Test {
@@ -62,7 +66,7 @@ protected:
 TEST_F(ActionRunnerTest, EverythingOffRunsNothingInEitherDirection)
 {
     runner.BeforeEntering();
-    runner.AfterEntering(L"qwdesk");
+    runner.AfterEntering(L"qwdesk", RecordingActions::kOriginal);
     runner.AfterLeaving();
     EXPECT_TRUE(actions.calls.empty());
 }
@@ -75,10 +79,10 @@ TEST_F(ActionRunnerTest, EverythingOnRunsInItsOrderAroundTheSwitch)
                                          L"recent docs", L"task manager 1", L"close Budget"}),
               actions.calls);
     actions.calls.clear();
-    runner.AfterEntering(L"qwdesk");
+    runner.AfterEntering(L"qwdesk", RecordingActions::kOriginal);
     EXPECT_EQ((std::vector<std::wstring>{L"open C:\\notes.txt on qwdesk",
                                          L"web www.example.org on qwdesk",
-                                         L"terminate a.exe b.exe"}),
+                                         L"terminate a.exe b.exe on original"}),
               actions.calls);
     actions.calls.clear();
     runner.AfterLeaving();
@@ -97,7 +101,7 @@ TEST_F(ActionRunnerTest, TaskManagerTurnedOffWhileAwayIsLeftAloneOnTheWayBack)
 TEST_F(ActionRunnerTest, ProcessesOnWithAnEmptyListEndNothing)
 {
     live.m_terminateProcessesOn = 1;
-    runner.AfterEntering(L"qwdesk");
+    runner.AfterEntering(L"qwdesk", RecordingActions::kOriginal);
     EXPECT_TRUE(actions.calls.empty());
 }
 
@@ -106,8 +110,8 @@ TEST_F(ActionRunnerTest, ProcessListIsReadWhenTheSwitchHappens)
     live.m_terminateProcessesOn = 1;
     live.m_processNames.Set({L"old.exe"});
     live.m_processNames.Set({L"new.exe"});
-    runner.AfterEntering(L"qwdesk");
-    EXPECT_EQ(std::vector<std::wstring>{L"terminate new.exe"}, actions.calls);
+    runner.AfterEntering(L"qwdesk", RecordingActions::kOriginal);
+    EXPECT_EQ(std::vector<std::wstring>{L"terminate new.exe on original"}, actions.calls);
 }
 
 }  // namespace

@@ -338,17 +338,54 @@ TEST_F(AdvancedSettingsDlgTest, TextsAreReadToAt259Characters)
     EXPECT_EQ(259, SendMessageW(page.GetDlgItem(IDC_AC_WEBSITE_URL), EM_GETLIMITTEXT, 0, 0));
 }
 
-TEST_F(AdvancedSettingsDlgTest, TypingIntoTheProcessesBoxChangesNotTheList)
+// A stored text longer than the box, as another program or an older version
+// may have written it: the box shows what "Apply" will keep, no more.
+TEST_F(AdvancedSettingsDlgTest, StoredTextLongerThanItsBoxIsShownAsApplyKeepsIt)
+{
+    CAdvancedSettingsDlg page;
+    ASSERT_NE(nullptr, Open(page));
+    const std::wstring stored = std::wstring(259, L'w') + L"X";
+    page.ShowWindowTitle(1, stored.c_str());
+    page.ShowFile(1, stored.c_str());
+    page.ShowWebSite(1, stored.c_str());
+    for (int id : {IDC_AC_WINDOWS_TITLE, IDC_AC_FILE_PATH, IDC_AC_WEBSITE_URL}) {
+        SCOPED_TRACE(id);
+        wchar_t read[CAdvancedSettingsDlg::kTextChars];
+        page.ReadText(id, read);
+        EXPECT_EQ(std::wstring(259, L'w'), TextOf(page.GetDlgItem(id)));
+        EXPECT_EQ(TextOf(page.GetDlgItem(id)), read);
+    }
+}
+
+TEST_F(AdvancedSettingsDlgTest, CutTextNeverEndsInHalfACharacter)
+{
+    CAdvancedSettingsDlg page;
+    ASSERT_NE(nullptr, Open(page));
+    // A character outside the basic plane takes characters 259 and 260.
+    const std::wstring stored = std::wstring(258, L'w') + L"\xD83D\xDE00";
+    page.ShowWindowTitle(1, stored.c_str());
+    EXPECT_EQ(std::wstring(258, L'w'), TextOf(page.GetDlgItem(IDC_AC_WINDOWS_TITLE)));
+    // One that fits stays whole.
+    const std::wstring fits = std::wstring(257, L'w') + L"\xD83D\xDE00";
+    page.ShowWindowTitle(1, fits.c_str());
+    EXPECT_EQ(fits, TextOf(page.GetDlgItem(IDC_AC_WINDOWS_TITLE)));
+}
+
+// The picker fills the box; "Apply" reads the page's list. Typed text would
+// show as chosen and end nothing, so the box takes none.
+TEST_F(AdvancedSettingsDlgTest, TypingIntoTheProcessesBoxChangesNeitherItNorTheList)
 {
     CAdvancedSettingsDlg page;
     CSettingsRecord record = SampleRecord();
     record.AC_PROCESSES_ENABLED = 1;
     ASSERT_NE(nullptr, Open(page, record));
     HWND box = page.GetDlgItem(IDC_AC_PROCESSES);
-    SetWindowTextW(box, L"");
+    SendMessageW(box, WM_KEYDOWN, VK_END, 0);
     for (wchar_t c : std::wstring(L"evil.exe;"))
         SendMessageW(box, WM_CHAR, c, 0);
-    EXPECT_EQ(L"evil.exe;", TextOf(box));
+    SendMessageW(box, WM_CHAR, VK_BACK, 0);
+    EXPECT_NE(0, GetWindowLongPtrW(box, GWL_STYLE) & ES_READONLY);
+    EXPECT_EQ(L"chat.exe;mail.exe;", TextOf(box));
     EXPECT_EQ((Names{L"chat.exe", L"mail.exe"}), page.Processes());
 }
 

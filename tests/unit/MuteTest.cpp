@@ -4,7 +4,13 @@
 
 #include <objbase.h>
 
+#include <endpointvolume.h>
+#include <mmdeviceapi.h>
+
+#include <memory>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "actions/CMonitorPower.h"
 #include "actions/CSoundMuter.h"
@@ -92,6 +98,208 @@ TEST(SoundMuterTest, EndpointRoadKeepsTheCallersMultithreadedApartment)
         CoUninitialize();
     }).join();
     EXPECT_EQ(S_FALSE, after);
+}
+
+// --- every output, with fakes of Core Audio ---------------------------------
+//
+// Wine's endpoints answer E_NOTIMPL for their volume, so what the mute does
+// with several outputs is seen with fakes: a collection of endpoints, each
+// with a volume that notes what it was told.
+
+template <class Interface>
+class CFakeUnknown : public Interface {
+public:
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
+    ULONG STDMETHODCALLTYPE Release() override { return --references; }
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override
+    {
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    // The test's own reference; anything above it after a call is a leak.
+    ULONG references = 1;
+};
+
+class CFakeVolume : public CFakeUnknown<IAudioEndpointVolume> {
+public:
+    HRESULT muteResult = S_OK;
+    std::vector<BOOL> mutes;
+
+    HRESULT STDMETHODCALLTYPE SetMute(BOOL mute, LPCGUID) override
+    {
+        mutes.push_back(mute);
+        return muteResult;
+    }
+    HRESULT STDMETHODCALLTYPE RegisterControlChangeNotify(IAudioEndpointVolumeCallback*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE UnregisterControlChangeNotify(IAudioEndpointVolumeCallback*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetChannelCount(UINT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetMasterVolumeLevel(FLOAT, LPCGUID) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetMasterVolumeLevelScalar(FLOAT, LPCGUID) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetMasterVolumeLevel(FLOAT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetMasterVolumeLevelScalar(FLOAT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetChannelVolumeLevel(UINT, FLOAT, LPCGUID) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetChannelVolumeLevelScalar(UINT, FLOAT, LPCGUID) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetChannelVolumeLevel(UINT, FLOAT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetChannelVolumeLevelScalar(UINT, FLOAT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetMute(BOOL*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetVolumeStepInfo(UINT*, UINT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE VolumeStepUp(LPCGUID) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE VolumeStepDown(LPCGUID) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE QueryHardwareSupport(DWORD*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetVolumeRange(FLOAT*, FLOAT*, FLOAT*) override { return E_NOTIMPL; }
+};
+
+class CFakeDevice : public CFakeUnknown<IMMDevice> {
+public:
+    CFakeVolume volume;
+    bool canActivate = true;
+    bool askedForTheVolume = false;
+
+    HRESULT STDMETHODCALLTYPE Activate(REFIID iid, DWORD, PROPVARIANT*, void** out) override
+    {
+        *out = nullptr;
+        askedForTheVolume = IsEqualIID(iid, CSoundMuter::kEndpointVolume);
+        if (!canActivate || !askedForTheVolume)
+            return E_NOINTERFACE;
+        volume.AddRef();
+        *out = &volume;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE OpenPropertyStore(DWORD, IPropertyStore**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetId(LPWSTR*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetState(DWORD*) override { return E_NOTIMPL; }
+};
+
+class CFakeOutputs : public CFakeUnknown<IMMDeviceCollection> {
+public:
+    std::vector<std::unique_ptr<CFakeDevice>> devices;
+    UINT reportedCount = 0;  // what GetCount answers
+    UINT itemCalls = 0;
+
+    HRESULT STDMETHODCALLTYPE GetCount(UINT* count) override
+    {
+        *count = reportedCount;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Item(UINT index, IMMDevice** device) override
+    {
+        ++itemCalls;
+        *device = nullptr;
+        if (index >= devices.size())
+            return E_INVALIDARG;
+        devices[index]->AddRef();
+        *device = devices[index].get();
+        return S_OK;
+    }
+};
+
+class CFakeEnumerator : public CFakeUnknown<IMMDeviceEnumerator> {
+public:
+    CFakeOutputs outputs;
+    HRESULT enumerateResult = S_OK;
+    EDataFlow askedFlow = eAll;
+    DWORD askedStates = 0;
+    bool askedForTheDefault = false;
+
+    explicit CFakeEnumerator(size_t deviceCount)
+    {
+        for (size_t i = 0; i < deviceCount; ++i)
+            outputs.devices.push_back(std::make_unique<CFakeDevice>());
+        outputs.reportedCount = static_cast<UINT>(deviceCount);
+    }
+
+    HRESULT STDMETHODCALLTYPE EnumAudioEndpoints(EDataFlow flow, DWORD states,
+                                                 IMMDeviceCollection** out) override
+    {
+        askedFlow = flow;
+        askedStates = states;
+        *out = nullptr;
+        if (FAILED(enumerateResult))
+            return enumerateResult;
+        outputs.AddRef();
+        *out = &outputs;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetDefaultAudioEndpoint(EDataFlow, ERole, IMMDevice**) override
+    {
+        askedForTheDefault = true;
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE GetDevice(LPCWSTR, IMMDevice**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE RegisterEndpointNotificationCallback(IMMNotificationClient*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE UnregisterEndpointNotificationCallback(IMMNotificationClient*) override { return E_NOTIMPL; }
+
+    // Every reference the mute took has been given back.
+    bool AllReleased() const
+    {
+        bool released = references == 1 && outputs.references == 1;
+        for (const auto& device : outputs.devices)
+            released = released && device->references == 1 && device->volume.references == 1;
+        return released;
+    }
+};
+
+TEST(MuteEveryOutputTest, EveryActiveOutputIsMutedNotOnlyTheDefaultOne)
+{
+    // Speakers, a headset set as the communications device, a monitor's.
+    CFakeEnumerator enumerator(3);
+    EXPECT_EQ(3u, CSoundMuter::MuteEveryOutput(&enumerator, 1));
+    EXPECT_EQ(eRender, enumerator.askedFlow);
+    EXPECT_EQ(static_cast<DWORD>(DEVICE_STATE_ACTIVE), enumerator.askedStates);
+    for (const auto& device : enumerator.outputs.devices)
+        EXPECT_EQ(std::vector<BOOL>{TRUE}, device->volume.mutes);
+    EXPECT_TRUE(enumerator.AllReleased());
+}
+
+TEST(MuteEveryOutputTest, OutputThatCannotBeMutedDoesNotKeepTheOthersFromIt)
+{
+    CFakeEnumerator enumerator(3);
+    enumerator.outputs.devices[0]->canActivate = false;
+    enumerator.outputs.devices[1]->volume.muteResult = E_NOTIMPL;  // as under Wine
+    EXPECT_EQ(1u, CSoundMuter::MuteEveryOutput(&enumerator, 1));
+    EXPECT_TRUE(enumerator.outputs.devices[0]->volume.mutes.empty());
+    EXPECT_EQ(std::vector<BOOL>{TRUE}, enumerator.outputs.devices[2]->volume.mutes);
+    EXPECT_TRUE(enumerator.AllReleased());
+}
+
+TEST(MuteEveryOutputTest, CountBeyondTheRealOutputsIsNotBelievedPastTheLimit)
+{
+    CFakeEnumerator enumerator(2);
+    enumerator.outputs.reportedCount = 0xFFFFFFFF;
+    EXPECT_EQ(2u, CSoundMuter::MuteEveryOutput(&enumerator, 1));
+    EXPECT_LE(enumerator.outputs.itemCalls, CSoundMuter::kMostEndpoints);
+    EXPECT_TRUE(enumerator.AllReleased());
+}
+
+TEST(MuteEveryOutputTest, NoListOfOutputsMutesNothing)
+{
+    CFakeEnumerator enumerator(2);
+    enumerator.enumerateResult = E_OUTOFMEMORY;
+    EXPECT_EQ(0u, CSoundMuter::MuteEveryOutput(&enumerator, 1));
+    EXPECT_EQ(0u, CSoundMuter::MuteEveryOutput(nullptr, 1));
+    EXPECT_TRUE(enumerator.outputs.devices[0]->volume.mutes.empty());
+    EXPECT_TRUE(enumerator.AllReleased());
+}
+
+TEST(MuteEveryOutputTest, ValueZeroUnmutes)
+{
+    CFakeEnumerator enumerator(1);
+    CSoundMuter::MuteEveryOutput(&enumerator, 0);
+    EXPECT_EQ(std::vector<BOOL>{FALSE}, enumerator.outputs.devices[0]->volume.mutes);
+}
+
+// Our own constants, not the import library's: the values Windows publishes.
+std::wstring Text(const GUID& guid)
+{
+    wchar_t text[40] = L"";
+    return StringFromGUID2(guid, text, 40) > 0 ? text : L"";
+}
+
+TEST(MuteEveryOutputTest, CoreAudioIdentifiersAreThePublishedOnes)
+{
+    EXPECT_EQ(L"{BCDE0395-E52F-467C-8E3D-C4579291692E}", Text(CSoundMuter::kDeviceEnumeratorClass));
+    EXPECT_EQ(L"{A95664D2-9614-4F35-A746-DE8DB63617E6}", Text(CSoundMuter::kDeviceEnumerator));
+    EXPECT_EQ(L"{5CDF2C82-841E-4546-9722-0CF74078229A}", Text(CSoundMuter::kEndpointVolume));
 }
 
 // A top-level window that notes the power request it is sent; on a thread of

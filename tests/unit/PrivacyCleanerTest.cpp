@@ -256,96 +256,46 @@ protected:
     CRegistryPath registry;
 };
 
-TEST_F(PrivacyCleanerRecentTest, FromVersionSixTheJumpListFilesAreDeleted)
-{
-    CPrivacyCleaner(registry).ClearRecentDocuments(6);
-    EXPECT_EQ(std::set<std::wstring>{L"keep"}, Entries());
-}
-
-TEST_F(PrivacyCleanerRecentTest, SubFoldersAndTheirFilesAreLeftAlone)
-{
-    CPrivacyCleaner(registry).ClearRecentDocuments(10);
-    EXPECT_TRUE(fs::is_directory(folder / L"keep"));
-    EXPECT_TRUE(fs::exists(folder / L"keep" / L"inner.txt"));
-}
-
-TEST_F(PrivacyCleanerRecentTest, VersionFiveLeavesTheJumpListFolderAlone)
+// The jump-list files hold the pins of every program's jump list, File
+// Explorer's Quick Access among them: clearing the recent items must leave
+// every one of them, whatever the Windows version.
+TEST_F(PrivacyCleanerRecentTest, JumpListFilesAndTheirPinsStay)
 {
     const auto before = Entries();
     ASSERT_EQ(3u, before.size());
-    CPrivacyCleaner(registry).ClearRecentDocuments(5);
+    CPrivacyCleaner(registry).ClearRecentDocuments();
     EXPECT_EQ(before, Entries());
+    EXPECT_TRUE(fs::exists(folder / L"keep" / L"inner.txt"));
 }
 
 TEST_F(PrivacyCleanerRecentTest, ClearingTwiceInARowIsHarmless)
 {
     CPrivacyCleaner cleaner(registry);
-    cleaner.ClearRecentDocuments(6);
-    cleaner.ClearRecentDocuments(6);
-    EXPECT_EQ(std::set<std::wstring>{L"keep"}, Entries());
-}
-
-TEST_F(PrivacyCleanerRecentTest, MissingJumpListFolderIsNotCreated)
-{
-    fs::remove_all(base / L"Microsoft");
-    CPrivacyCleaner(registry).ClearRecentDocuments(6);
-    EXPECT_FALSE(fs::exists(base / L"Microsoft"));
-}
-
-// A relative AppData would point the deletion at whatever folder the process
-// stands in; the cleaner refuses it.
-TEST_F(PrivacyCleanerRecentTest, RelativeAppDataDeletesNothing)
-{
-    wchar_t saved[MAX_PATH];
-    ASSERT_NE(0u, GetCurrentDirectoryW(MAX_PATH, saved));
-    ASSERT_TRUE(SetCurrentDirectoryW(base.c_str()));
-    ASSERT_TRUE(SetEnvironmentVariableW(L"AppData", L"."));
-    CPrivacyCleaner(registry).ClearRecentDocuments(6);
-    SetCurrentDirectoryW(saved);
+    cleaner.ClearRecentDocuments();
+    cleaner.ClearRecentDocuments();
     EXPECT_EQ(3u, Entries().size());
 }
 
-TEST_F(PrivacyCleanerRecentTest, UnsetAppDataDeletesNothing)
-{
-    ASSERT_TRUE(SetEnvironmentVariableW(L"AppData", nullptr));
-    CPrivacyCleaner(registry).ClearRecentDocuments(6);
-    EXPECT_EQ(3u, Entries().size());
-}
+// What the shell is asked: its documented clearing call, a null item, which
+// drops the usage data of all items (the recent lists) and no pin.
+struct RecentDocsCalls {
+    static inline int count = 0;
+    static inline bool nullItem = false;
+    static void WINAPI Record(UINT, LPCVOID item)
+    {
+        ++count;
+        nullItem = item == nullptr;
+    }
+};
 
-// Paths are built in 262-character buffers: an entry whose full path would
-// not fit is skipped rather than cut (a cut path names another file), while
-// one that just fits is deleted.
-TEST_F(PrivacyCleanerRecentTest, EntryWhosePathWouldNotFitIsSkippedAndOneThatFitsIsDeleted)
+TEST(PrivacyCleanerRecentCallTest, ShellIsAskedOnceToClearEveryRecentItem)
 {
-    const size_t folderChars = folder.wstring().size();
-    ASSERT_LT(folderChars + 20, static_cast<size_t>(CPrivacyCleaner::kPathChars));
-    // "folder\name" plus its terminator: exactly the buffer, then one more.
-    const std::wstring fits(CPrivacyCleaner::kPathChars - folderChars - 2, L'y');
-    const std::wstring tooLong(CPrivacyCleaner::kPathChars - folderChars - 1, L'x');
-    Touch(folder / fits);
-    Touch(folder / tooLong);
-    ASSERT_TRUE(fs::exists(folder / fits));
-    ASSERT_TRUE(fs::exists(folder / tooLong));
-    CPrivacyCleaner(registry).ClearRecentDocuments(6);
-    EXPECT_EQ((std::set<std::wstring>{L"keep", tooLong}), Entries());
-}
-
-// "\\." steps make a value too long for the buffer that still names the real
-// folder; cutting it would have found the files, so it must be refused.
-TEST_F(PrivacyCleanerRecentTest, AppDataTooLongForTheBufferDeletesNothing)
-{
-    std::wstring longAppData = base.wstring();
-    while (longAppData.size() < CPrivacyCleaner::kPathChars)
-        longAppData += L"\\.";
-    // The value does name the folder: a larger buffer would find its files.
-    WIN32_FIND_DATAW found{};
-    const HANDLE search = FindFirstFileW(
-        (longAppData + L"\\Microsoft\\Windows\\Recent\\AutomaticDestinations\\*.*-ms").c_str(), &found);
-    ASSERT_NE(INVALID_HANDLE_VALUE, search);
-    FindClose(search);
-    ASSERT_TRUE(SetEnvironmentVariableW(L"AppData", longAppData.c_str()));
-    CPrivacyCleaner(registry).ClearRecentDocuments(6);
-    EXPECT_EQ(3u, Entries().size());
+    RecentDocsCalls::count = 0;
+    RecentDocsCalls::nullItem = false;
+    CRegistryPath registry;
+    CPrivacyCleaner(registry, HKEY_CURRENT_USER, RecentDocsCalls::Record).ClearRecentDocuments();
+    EXPECT_EQ(1, RecentDocsCalls::count);
+    EXPECT_TRUE(RecentDocsCalls::nullItem);
 }
 
 // Under Wine the history object answers E_NOTIMPL, so what remains to see is

@@ -3,10 +3,14 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "actions/CProcessCloser.h"
+#include "actions/CProtectedTargets.h"
 
 namespace {
 
@@ -41,11 +45,16 @@ public:
     HelperProcess& operator=(const HelperProcess&) = delete;
     ~HelperProcess() { End(); }
 
-    bool Start(const std::wstring& exe, const std::wstring& arguments)
+    // On the named desktop when one is given, as a program the user started
+    // there.
+    bool Start(const std::wstring& exe, const std::wstring& arguments,
+               const wchar_t* desktop = nullptr)
     {
         std::wstring commandLine = L"\"" + exe + L"\" " + arguments;
+        std::wstring desktopName(desktop ? desktop : L"");
         STARTUPINFOW startup{};
         startup.cb = sizeof(startup);
+        startup.lpDesktop = desktop ? desktopName.data() : nullptr;
         return CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
                               nullptr, nullptr, &startup, &m_info) != FALSE;
     }
@@ -54,6 +63,13 @@ public:
     {
         return Start(HelperPath(), std::wstring(mode) + L" \"" + title + L"\"") &&
                WaitForWindow() != nullptr;
+    }
+
+    // A hidden window of the given class, as Windows or the shell makes them.
+    bool StartHiddenOfClass(const std::wstring& className, const std::wstring& title)
+    {
+        return Start(HelperPath(), L"hidden-of-class \"" + className + L"\" \"" + title + L"\"") &&
+               WaitForWindow(className.c_str()) != nullptr;
     }
 
     DWORD Id() const { return m_info.dwProcessId; }
@@ -81,20 +97,20 @@ public:
     }
 
     // The helper's window, once it exists.
-    HWND WaitForWindow() const
+    HWND WaitForWindow(const wchar_t* className = L"QwTestAppWindow") const
     {
         const ULONGLONG deadline = GetTickCount64() + kStartTimeout;
         HWND window = nullptr;
-        while (!(window = FindOwnWindow()) && GetTickCount64() < deadline)
+        while (!(window = FindOwnWindow(className)) && GetTickCount64() < deadline)
             Sleep(50);
         return window;
     }
 
 private:
-    HWND FindOwnWindow() const
+    HWND FindOwnWindow(const wchar_t* className) const
     {
         HWND window = nullptr;
-        while ((window = FindWindowExW(nullptr, window, L"QwTestAppWindow", nullptr))) {
+        while ((window = FindWindowExW(nullptr, window, className, nullptr))) {
             DWORD owner = 0;
             GetWindowThreadProcessId(window, &owner);
             if (owner == Id())
@@ -169,21 +185,19 @@ TEST(ProcessNameMatchTest, EmptyListMatchesNothing)
     EXPECT_EQ(0u, CProcessCloser::CountListMatches(L"notepad.exe", Names{}));
 }
 
-TEST(ProcessNameMatchTest, SystemProcessesAndQuillowAreNeverMatchedEvenWhenListed)
+TEST(ProcessNameMatchTest, SystemProcessesQuillowAndTheShellAreNeverMatchedEvenWhenListed)
 {
-    const Names listed{L"[system process]", L"SYSTEM", L"quillow.exe"};
-    EXPECT_EQ(0u, CProcessCloser::CountListMatches(L"[System Process]", listed));
-    EXPECT_EQ(0u, CProcessCloser::CountListMatches(L"System", listed));
-    EXPECT_EQ(0u, CProcessCloser::CountListMatches(L"Quillow.exe", listed));
-    EXPECT_TRUE(CProcessCloser::IsNeverMatched(L"sYsTeM"));
-    EXPECT_TRUE(CProcessCloser::IsNeverMatched(L"QUILLOW.EXE"));
+    const Names listed{L"[system process]", L"SYSTEM", L"quillow.exe", L"QuillowWatch.EXE",
+                       L"EXPLORER.EXE", L"csrss.exe"};
+    for (const wchar_t* running : {L"[System Process]", L"System", L"Quillow.exe",
+                                   L"quillowwatch.exe", L"explorer.exe", L"CSRSS.EXE"})
+        EXPECT_EQ(0u, CProcessCloser::CountListMatches(running, listed)) << running;
 }
 
 TEST(ProcessNameMatchTest, NamesThatOnlyResembleTheProtectedOnesAreMatched)
 {
-    EXPECT_FALSE(CProcessCloser::IsNeverMatched(L"system.exe"));
-    EXPECT_FALSE(CProcessCloser::IsNeverMatched(L"Quillow"));
     EXPECT_EQ(1u, CProcessCloser::CountListMatches(L"system.exe", Names{L"SYSTEM.EXE"}));
+    EXPECT_EQ(1u, CProcessCloser::CountListMatches(L"explorer2.exe", Names{L"explorer2.exe"}));
 }
 
 TEST(ProcessNameListTest, DuplicatesInAnyCaseAreAddedOnceInOrderOfFirstAppearance)
@@ -352,6 +366,95 @@ TEST(TerminateProcessesTest, ProgramNamedLikeQuillowIsNeverEnded)
     EXPECT_FALSE(helper.HasEnded());
 }
 
+// Names Wine's prefix does not run itself, so that a fault here ends only
+// the test's own stand-ins.
+TEST(TerminateProcessesTest, ProgramsNamedLikeTheWatchdogOrASystemProcessAreNeverEnded)
+{
+    RenamedHelper watchdog(L"QuillowWatch.exe");
+    RenamedHelper system(L"dwm.exe");
+    ASSERT_FALSE(watchdog.Path().empty());
+    ASSERT_FALSE(system.Path().empty());
+    HelperProcess watching, composing;
+    ASSERT_TRUE(watching.Start(watchdog.Path(), L"no-window"));
+    ASSERT_TRUE(composing.Start(system.Path(), L"no-window"));
+    CProcessCloser::TerminateProcesses(Names{L"quillowwatch.exe", L"DWM.EXE"});
+    EXPECT_FALSE(watching.HasEnded());
+    EXPECT_FALSE(composing.HasEnded());
+}
+
+// What the switcher sees after the switch: it sits on the private desktop,
+// the user's programs stay where the user left them.
+class TerminateOnOtherDesktopTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        name = L"qwtest-closer-" + UniqueToken();
+        desktop = CreateDesktopW(name.c_str(), nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+        ASSERT_NE(nullptr, desktop);
+    }
+    void TearDown() override
+    {
+        helper.End();
+        if (desktop)
+            CloseDesktop(desktop);
+    }
+
+    static BOOL CALLBACK CountOwn(HWND window, LPARAM found)
+    {
+        auto* wanted = reinterpret_cast<std::pair<DWORD, int>*>(found);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        wanted->second += owner == wanted->first ? 1 : 0;
+        return TRUE;
+    }
+
+    bool HasWindowThere() const
+    {
+        std::pair<DWORD, int> found{helper.Id(), 0};
+        EnumDesktopWindows(desktop, CountOwn, reinterpret_cast<LPARAM>(&found));
+        return found.second > 0;
+    }
+
+    bool StartThere(const RenamedHelper& listed, const wchar_t* mode)
+    {
+        if (!helper.Start(listed.Path(), std::wstring(mode) + L" \"Left " + UniqueToken() + L"\"",
+                          name.c_str()))
+            return false;
+        const ULONGLONG deadline = GetTickCount64() + kStartTimeout;
+        while (!HasWindowThere() && GetTickCount64() < deadline)
+            Sleep(50);
+        return HasWindowThere();
+    }
+
+    std::wstring name;
+    HDESK desktop = nullptr;
+    HelperProcess helper;
+};
+
+// The helper notes each WM_CLOSE in a log of the test's, which stays when it
+// is terminated afterwards. (Under Wine a window on a desktop without a shell
+// takes seconds to go, longer than the wait, so the test does not count on
+// it closing by itself.)
+TEST_F(TerminateOnOtherDesktopTest, ListedProgramThereIsAskedToCloseBeforeItIsTerminated)
+{
+    RenamedHelper listed(L"qwleft.exe");
+    ASSERT_FALSE(listed.Path().empty());
+    const std::wstring log = listed.Path() + L".log";
+    ASSERT_TRUE(SetEnvironmentVariableW(L"QWTESTAPP_LOG", log.c_str()));
+    const bool started = StartThere(listed, L"ignore-wm-close");
+    SetEnvironmentVariableW(L"QWTESTAPP_LOG", nullptr);
+    ASSERT_TRUE(started);
+
+    CProcessCloser::TerminateProcesses(Names{L"qwleft.exe"}, desktop);
+
+    ASSERT_TRUE(helper.HasEnded(kStartTimeout));
+    EXPECT_EQ(0u, helper.ExitCode());
+    std::string noted;
+    std::ifstream(std::filesystem::path(log)) >> noted;
+    EXPECT_EQ(std::to_string(helper.Id()), noted) << "the WM_CLOSE it got";
+    DeleteFileW(log.c_str());
+}
+
 // --- close windows with title ------------------------------------------
 
 TEST(CloseWindowsWithTitleTest, MatchingWindowClosesAndOthersStay)
@@ -377,6 +480,78 @@ TEST(CloseWindowsWithTitleTest, WindowThatStaysHasItsProcessTerminated)
     CProcessCloser::CloseWindowsWithTitle(title.c_str());
     ASSERT_TRUE(helper.HasEnded(kStartTimeout));
     EXPECT_EQ(0u, helper.ExitCode());
+}
+
+// Every thread with windows has a hidden "Default IME" of class IME, and the
+// shell's desktop is "Program Manager" of class Progman: a short text such as
+// "IME" or "Program" matches them. The helpers stand in for them with windows
+// of those classes that would close, and end, when asked.
+TEST(CloseWindowsWithTitleTest, PerThreadAndShellWindowsWithAMatchingTitleAreLeftAlone)
+{
+    const std::wstring token = UniqueToken();
+    HelperProcess ime, shell, editor;
+    ASSERT_TRUE(ime.StartHiddenOfClass(L"IME", L"Default IME " + token));
+    ASSERT_TRUE(shell.StartHiddenOfClass(L"Progman", L"Program Manager " + token));
+    ASSERT_TRUE(editor.StartWindow(L"close-on-wm-close", L"Notes " + token));
+
+    CProcessCloser::CloseWindowsWithTitle(token.c_str());
+
+    ASSERT_TRUE(editor.HasEnded(kStartTimeout)) << "the text did match";
+    EXPECT_EQ(kClosedByItself, editor.ExitCode());
+    EXPECT_FALSE(ime.HasEnded(500));
+    EXPECT_FALSE(shell.HasEnded());
+    EXPECT_NE(nullptr, FindWindowW(L"IME", (L"Default IME " + token).c_str()));
+    EXPECT_NE(nullptr, FindWindowW(L"Progman", (L"Program Manager " + token).c_str()));
+}
+
+TEST(CloseWindowsWithTitleTest, HiddenWindowOfAnOrdinaryProgramIsStillClosed)
+{
+    const std::wstring title = L"Hidden draft " + UniqueToken();
+    HelperProcess helper;
+    ASSERT_TRUE(helper.StartHiddenOfClass(L"QwHiddenDocument", title));
+    CProcessCloser::CloseWindowsWithTitle(title.c_str());
+    ASSERT_TRUE(helper.HasEnded(kStartTimeout));
+    EXPECT_EQ(kClosedByItself, helper.ExitCode());
+}
+
+TEST(CloseWindowsWithTitleTest, AllAreAskedAndThoseThatStayAreAllTerminated)
+{
+    const std::wstring token = UniqueToken();
+    HelperProcess polite[2], stubborn[2];
+    for (HelperProcess& helper : polite)
+        ASSERT_TRUE(helper.StartWindow(L"close-on-wm-close", L"Polite " + token));
+    for (HelperProcess& helper : stubborn)
+        ASSERT_TRUE(helper.StartWindow(L"ignore-wm-close", L"Stubborn " + token));
+
+    CProcessCloser::CloseWindowsWithTitle(token.c_str());
+
+    for (HelperProcess& helper : polite) {
+        ASSERT_TRUE(helper.HasEnded(kStartTimeout));
+        EXPECT_EQ(kClosedByItself, helper.ExitCode());
+    }
+    for (HelperProcess& helper : stubborn) {
+        ASSERT_TRUE(helper.HasEnded(kStartTimeout));
+        EXPECT_EQ(0u, helper.ExitCode());
+    }
+}
+
+TEST(CloseWindowsWithTitleTest, ProgramNamedLikeTheShellIsAskedButNeverEnded)
+{
+    // Its folder windows are the user's; the shell itself is not.
+    RenamedHelper shell(L"explorer.exe");
+    ASSERT_FALSE(shell.Path().empty());
+    const std::wstring title = L"Budget folder " + UniqueToken();
+    HelperProcess stubborn, polite;
+    ASSERT_TRUE(stubborn.Start(shell.Path(), L"ignore-wm-close \"" + title + L" 1\""));
+    ASSERT_TRUE(polite.Start(shell.Path(), L"close-on-wm-close \"" + title + L" 2\""));
+    ASSERT_NE(nullptr, stubborn.WaitForWindow());
+    ASSERT_NE(nullptr, polite.WaitForWindow());
+
+    CProcessCloser::CloseWindowsWithTitle(title.c_str());
+
+    ASSERT_TRUE(polite.HasEnded(kStartTimeout));
+    EXPECT_EQ(kClosedByItself, polite.ExitCode());
+    EXPECT_FALSE(stubborn.HasEnded(CProcessCloser::kProcessWait + 500));
 }
 
 TEST(CloseWindowsWithTitleTest, EmptyTextClosesNothing)
@@ -405,19 +580,23 @@ TEST(ListProcessNamesTest, EachRunningNameIsListedOnceAndTheProtectedOnesNever)
 {
     RenamedHelper listed(L"qwListMe.exe");
     RenamedHelper namesake(L"QUILLOW.EXE");
+    RenamedHelper watchdog(L"QuillowWatch.exe");
     ASSERT_FALSE(listed.Path().empty());
     ASSERT_FALSE(namesake.Path().empty());
-    HelperProcess first, second, hidden;
+    ASSERT_FALSE(watchdog.Path().empty());
+    HelperProcess first, second, hidden, watching;
     ASSERT_TRUE(first.Start(listed.Path(), L"no-window"));
     ASSERT_TRUE(second.Start(listed.Path(), L"no-window"));
     ASSERT_TRUE(hidden.Start(namesake.Path(), L"no-window"));
+    ASSERT_TRUE(watching.Start(watchdog.Path(), L"no-window"));
 
     const Names names = CProcessCloser::ListProcessNames();
 
     size_t listedCount = 0;
     for (const std::wstring& name : names) {
         listedCount += CProcessCloser::IsSameName(name.c_str(), L"qwlistme.exe") ? 1 : 0;
-        EXPECT_FALSE(CProcessCloser::IsNeverMatched(name.c_str())) << name.c_str();
+        EXPECT_FALSE(CProcessCloser::IsSameName(name.c_str(), L"quillowwatch.exe"));
+        EXPECT_FALSE(CProtectedTargets::IsNeverEnded(name.c_str())) << name.c_str();
     }
     EXPECT_EQ(1u, listedCount);
 }

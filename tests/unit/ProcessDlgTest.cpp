@@ -92,8 +92,20 @@ TEST_F(ProcessDlgTest, RunningNamesAreRowsInListingOrderWithTheChosenOnesTicked)
         rows = RowNames();
         ticked = CheckedRowNames();
     }, IDCANCEL);
+    // A chosen program that is not running follows the running ones.
+    Names expected = *running;
+    expected.push_back(L"notrunning.exe");
+    EXPECT_EQ(expected, rows);
+    EXPECT_EQ((Names{L"Alpha.exe", L"GAMMA.exe", L"notrunning.exe"}), ticked);
+}
+
+TEST_F(ProcessDlgTest, NamesThatAreNeverEndedAreNotOffered)
+{
+    dialog.SetSelection({L"QuillowWatch.exe", L"alpha.exe", L"EXPLORER.EXE"});
+    Names rows;
+    Run([&](CModalRun<CProcessDlg>&) { rows = RowNames(); }, IDOK);
     EXPECT_EQ(*running, rows);
-    EXPECT_EQ((Names{L"Alpha.exe", L"GAMMA.exe"}), ticked);
+    EXPECT_EQ((Names{L"Alpha.exe"}), dialog.GetSelection());
 }
 
 TEST_F(ProcessDlgTest, CaptionAndListLook)
@@ -154,7 +166,8 @@ TEST(ProcessDlgListingTest, ARunningProgramIsOneRowWhateverItsInstances)
 
 // --- closing -----------------------------------------------------------
 
-TEST_F(ProcessDlgTest, OkTakesTheTickedNamesInListOrderAndDropsThoseNotRunning)
+// Opening the picker to add one name must not take the others away.
+TEST_F(ProcessDlgTest, OkTakesTheTickedNamesInListOrderAndKeepsThoseNotRunning)
 {
     dialog.SetSelection({L"delta.exe", L"notrunning.exe", L"alpha.exe"});
     const INT_PTR result = Run([&](CModalRun<CProcessDlg>&) {
@@ -162,15 +175,22 @@ TEST_F(ProcessDlgTest, OkTakesTheTickedNamesInListOrderAndDropsThoseNotRunning)
         SetCheck(1, true);
     }, IDOK);
     EXPECT_EQ(IDOK, result);
-    EXPECT_EQ((Names{L"beta.exe", L"delta.exe"}), dialog.GetSelection());
+    EXPECT_EQ((Names{L"beta.exe", L"delta.exe", L"notrunning.exe"}), dialog.GetSelection());
 }
 
-TEST_F(ProcessDlgTest, OkWithNothingRunningEmptiesTheSelection)
+TEST_F(ProcessDlgTest, OkWithNothingRunningKeepsTheChosenNames)
 {
     running->clear();
-    dialog.SetSelection({L"alpha.exe"});
+    dialog.SetSelection({L"alpha.exe", L"ALPHA.EXE", L"beta.exe"});
     EXPECT_EQ(IDOK, Run([](CModalRun<CProcessDlg>&) {}, IDOK));
-    EXPECT_TRUE(dialog.GetSelection().empty());
+    EXPECT_EQ((Names{L"alpha.exe", L"beta.exe"}), dialog.GetSelection());
+}
+
+TEST_F(ProcessDlgTest, NameNotRunningThatTheUserUntickedGoesOnOk)
+{
+    dialog.SetSelection({L"notrunning.exe", L"beta.exe"});
+    Run([&](CModalRun<CProcessDlg>&) { SetCheck(4, false); }, IDOK);
+    EXPECT_EQ((Names{L"beta.exe"}), dialog.GetSelection());
 }
 
 TEST_F(ProcessDlgTest, CancelKeepsTheSelectionAsGiven)
@@ -217,23 +237,24 @@ TEST_F(ProcessDlgTest, DoubleClickBesideTheRowsChangesNothing)
     EXPECT_EQ((Names{L"beta.exe"}), ticked);
 }
 
-TEST_F(ProcessDlgTest, RefreshListsAgainAndRestoresTheOpeningTicks)
+TEST_F(ProcessDlgTest, RefreshListsAgainAndKeepsTheTicksMadeSinceOpening)
 {
     dialog.SetSelection({L"beta.exe", L"epsilon.exe"});
     Names rows, ticked;
     const INT_PTR result = Run([&](CModalRun<CProcessDlg>& run) {
+        // beta off, delta on; epsilon (not running, row 4) stays ticked.
         SetCheck(1, false);
         SetCheck(3, true);
-        // A program that started meanwhile, one that ended.
+        // A program that started meanwhile (epsilon), one that ended (delta).
         *running = Names{L"epsilon.exe", L"beta.exe", L"GAMMA.exe"};
         SendMessageW(run.Window(), WM_COMMAND, MAKEWPARAM(IDC_PROCESS_REFRESH, BN_CLICKED), 0);
         rows = RowNames();
         ticked = CheckedRowNames();
     }, IDOK);
-    EXPECT_EQ(*running, rows);
-    EXPECT_EQ((Names{L"epsilon.exe", L"beta.exe"}), ticked);
+    EXPECT_EQ((Names{L"epsilon.exe", L"beta.exe", L"GAMMA.exe", L"delta.exe"}), rows);
+    EXPECT_EQ((Names{L"epsilon.exe", L"delta.exe"}), ticked);
     EXPECT_EQ(IDOK, result);
-    EXPECT_EQ((Names{L"epsilon.exe", L"beta.exe"}), dialog.GetSelection());
+    EXPECT_EQ((Names{L"epsilon.exe", L"delta.exe"}), dialog.GetSelection());
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <cwchar>
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -607,12 +608,45 @@ TEST_F(LauncherStartTest, RegisteredProgramStartsWithTheDocumentAndShowsNothing)
     DeleteFileW(opened.c_str());
 }
 
-TEST_F(LauncherStartTest, UnregisteredExtensionShowsNothing)
+// Nothing is registered and the document does not exist: the shell cannot
+// open it either, and the user is told, with the path.
+TEST_F(LauncherStartTest, DocumentNothingCanOpenIsToldWithItsPath)
 {
-    const CLauncherRun run =
-        Run([&] { launcher.OpenFile(document.c_str(), desktop.c_str()); }, false);
-    EXPECT_EQ(0, run.watch.boxes);
+    const CLauncherRun run = Run([&] { launcher.OpenFile(document.c_str(), desktop.c_str()); });
+    EXPECT_EQ(1, run.watch.boxes);
+    EXPECT_EQ(L"Orvane Quillow Veil Key", run.watch.caption);
+    EXPECT_EQ(document, run.watch.text);
     EXPECT_TRUE(run.couldChangeDesktop);
+}
+
+// A quote would end the quoted "%1" and make the rest further arguments of
+// the registered program; a line feed could do the same in a script.
+TEST_F(LauncherStartTest, PathWithAQuoteIsRefusedBeforeAnyCommandLine)
+{
+    Register(L"\"%SystemRoot%\\system32\\cmd.exe\" /c type nul > \"%1\"");
+    wchar_t temp[MAX_PATH] = {};
+    ASSERT_NE(0u, GetTempPathW(MAX_PATH, temp));
+    const std::wstring made = std::wstring(temp) + L"qw-quoted-" +
+                              std::to_wstring(GetCurrentProcessId()) + extension;
+    DeleteFileW(made.c_str());
+    // cmd would create the file before the quote and ignore the rest.
+    const std::wstring path = made + L"\" & rem x" + extension;
+    const CLauncherRun run = Run([&] { launcher.OpenFile(path.c_str(), desktop.c_str()); });
+    EXPECT_EQ(1, run.watch.boxes);
+    EXPECT_EQ(path, run.watch.text);
+    Sleep(1000);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(made.c_str()));
+    DeleteFileW(made.c_str());
+}
+
+TEST(AcceptablePathTest, QuotesAndControlCharactersAreRefused)
+{
+    EXPECT_TRUE(CProgramLauncher::IsAcceptablePath(L"C:\\My Docs\\plan (2).docx"));
+    EXPECT_TRUE(CProgramLauncher::IsAcceptablePath(L"D:\\\u00e9t\u00e9\\100% sure.txt"));
+    for (const wchar_t* path : {L"C:\\a\"b.txt", L"C:\\a\nb.txt", L"C:\\a\tb.txt",
+                                L"C:\\a\x7f.txt", L"C:\\a\x01.txt", L""})
+        EXPECT_FALSE(CProgramLauncher::IsAcceptablePath(path));
+    EXPECT_FALSE(CProgramLauncher::IsAcceptablePath(nullptr));
 }
 
 TEST_F(LauncherStartTest, OverLongExpansionIsNotStartedAndShowsTheRegisteredCommand)
@@ -643,6 +677,144 @@ TEST_F(LauncherStartTest, AddressTooLongForTheCommandLineShowsTheWebSiteMessage)
     });
     EXPECT_EQ(1, run.watch.boxes);
     EXPECT_EQ(L"CreateProcess for OpenWebsite failed", run.watch.text);
+}
+
+// --- a document whose program has no command line ----------------------------
+//
+// Where the user's choice is a program the shell starts itself (a browser
+// for .pdf, the photo viewer for .jpg), the class has no command, only
+// DelegateExecute. Wine's shell cannot start such programs, so the shell's
+// calls are fakes that note where they ran.
+
+struct CShellCalls {
+    HANDLE executed = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE release = CreateEventW(nullptr, TRUE, TRUE, nullptr);  // set: no wait
+    std::wstring path;
+    std::wstring desktop;
+    int executions = 0;
+    bool executeResult = true;
+    bool attachResult = true;
+    ~CShellCalls()
+    {
+        CloseHandle(executed);
+        CloseHandle(release);
+    }
+};
+
+std::wstring DesktopOfThisThread()
+{
+    wchar_t name[128] = {};
+    GetUserObjectInformationW(GetThreadDesktop(GetCurrentThreadId()), UOI_NAME, name,
+                              sizeof(name) - sizeof(wchar_t), nullptr);
+    return name;
+}
+
+class ShellFallbackTest : public LauncherStartTest {
+protected:
+    void SetUp() override
+    {
+        LauncherStartTest::SetUp();
+        wchar_t name[128] = {};
+        GetUserObjectInformationW(other, UOI_NAME, name, sizeof(name) - sizeof(wchar_t), nullptr);
+        otherName = name;
+        // The class the user's choice points to: a verb that the shell
+        // starts through a handler, no command line.
+        SetDefault(extension, className);
+        const std::wstring command = kUserClasses + className + L"\\shell\\open\\command";
+        const wchar_t handler[] = L"{00000000-0000-0000-0000-000000000001}";
+        for (HKEY root : {HKEY_CURRENT_USER, HKEY_CLASSES_ROOT}) {
+            const std::wstring key = root == HKEY_CURRENT_USER ? command
+                                                               : className + L"\\shell\\open\\command";
+            ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(root, key.c_str(), L"DelegateExecute", REG_SZ,
+                                                     handler, sizeof(handler)));
+        }
+    }
+
+    CProgramLauncher Faked()
+    {
+        auto state = calls;
+        return CProgramLauncher(
+            matcher,
+            [state](HDESK desktop) { return state->attachResult && SetThreadDesktop(desktop); },
+            [state](const wchar_t* path) {
+                WaitForSingleObject(state->release, 20000);
+                state->path = path;
+                state->desktop = DesktopOfThisThread();
+                ++state->executions;
+                SetEvent(state->executed);
+                return state->executeResult;
+            });
+    }
+
+    std::shared_ptr<CShellCalls> calls = std::make_shared<CShellCalls>();
+    std::wstring otherName;
+};
+
+TEST_F(ShellFallbackTest, ClassWithoutACommandLineHasNoCommandToStart)
+{
+    wchar_t out[CProgramLauncher::kCommandChars];
+    EXPECT_FALSE(launcher.FindRegisteredCommand(document.c_str(), out, CProgramLauncher::kCommandChars));
+    EXPECT_STREQ(L"", out);
+}
+
+TEST_F(ShellFallbackTest, DocumentIsOpenedByTheShellFromAThreadOnTheNamedDesktop)
+{
+    CProgramLauncher shellLauncher = Faked();
+    const CLauncherRun run =
+        Run([&] { shellLauncher.OpenFile(document.c_str(), otherName.c_str()); }, false);
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(calls->executed, 20000));
+    EXPECT_EQ(document, calls->path);
+    EXPECT_EQ(otherName, calls->desktop);
+    EXPECT_EQ(1, calls->executions);
+    EXPECT_EQ(0, run.watch.boxes);
+    // The caller, the switcher, neither moved nor made a window.
+    EXPECT_TRUE(run.couldChangeDesktop);
+}
+
+TEST_F(ShellFallbackTest, CallerDoesNotWaitForTheShell)
+{
+    ResetEvent(calls->release);
+    CProgramLauncher shellLauncher = Faked();
+    const CLauncherRun run =
+        Run([&] { shellLauncher.OpenFile(document.c_str(), otherName.c_str()); }, false);
+    // OpenFile has returned while the shell is still busy.
+    EXPECT_EQ(0, calls->executions);
+    SetEvent(calls->release);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(calls->executed, 20000));
+}
+
+TEST_F(ShellFallbackTest, ThreadThatCannotMoveToTheDesktopOpensNothingAndTellsIt)
+{
+    calls->attachResult = false;
+    CProgramLauncher shellLauncher = Faked();
+    const CLauncherRun run =
+        Run([&] { shellLauncher.OpenFile(document.c_str(), otherName.c_str()); });
+    EXPECT_EQ(1, run.watch.boxes);
+    EXPECT_EQ(L"Orvane Quillow Veil Key", run.watch.caption);
+    EXPECT_EQ(document, run.watch.text);
+    EXPECT_EQ(0, calls->executions);
+}
+
+TEST_F(ShellFallbackTest, DesktopThatDoesNotExistOpensNothingAndTellsIt)
+{
+    CProgramLauncher shellLauncher = Faked();
+    const CLauncherRun run =
+        Run([&] { shellLauncher.OpenFile(document.c_str(), L"qw-no-such-desktop"); });
+    EXPECT_EQ(1, run.watch.boxes);
+    EXPECT_EQ(document, run.watch.text);
+    EXPECT_EQ(0, calls->executions);
+}
+
+TEST_F(ShellFallbackTest, ShellThatCannotOpenItTellsIt)
+{
+    calls->executeResult = false;
+    CProgramLauncher shellLauncher = Faked();
+    // On the test's own desktop, where the box then shows and can be read.
+    const CLauncherRun run =
+        Run([&] { shellLauncher.OpenFile(document.c_str(), desktop.c_str()); });
+    EXPECT_EQ(1, run.watch.boxes);
+    EXPECT_EQ(document, run.watch.text);
+    EXPECT_EQ(1, calls->executions);
 }
 
 }  // namespace

@@ -182,7 +182,7 @@ TEST_F(SettingsApplierTest, ProcessListIsReplacedWhileOldReadersKeepTheirCopy)
 TEST_F(SettingsApplierTest, AutostartWritesTheProgramPathAndRemovesIt)
 {
     applier.Autostart(1);
-    EXPECT_EQ(kProgram, RunValue());
+    EXPECT_EQ(L"\"" + std::wstring(kProgram) + L"\"", RunValue());
     applier.Autostart(0);
     EXPECT_EQ(L"<none>", RunValue());
     applier.Autostart(0);  // a missing value is no error
@@ -193,7 +193,50 @@ TEST_F(SettingsApplierTest, AutostartRepairsTheEntryOfAMovedProgram)
 {
     run.WriteString(live.m_shortName, L"D:\\Old\\Quillow.exe");
     applier.Autostart(1);
-    EXPECT_EQ(kProgram, RunValue());
+    EXPECT_EQ(L"\"" + std::wstring(kProgram) + L"\"", RunValue());
+}
+
+// The default install folder of a user whose name has a blank. Unquoted,
+// Windows would try C:\Users\Ann.exe first.
+constexpr const wchar_t* kBlankProgram =
+    L"C:\\Users\\Ann Lee\\AppData\\Local\\Programs\\Quillow\\Quillow.exe";
+
+TEST_F(SettingsApplierTest, AutostartQuotesAPathWithABlank)
+{
+    applier.SetProgramPath(kBlankProgram);
+    applier.Autostart(1);
+    EXPECT_EQ(L"\"" + std::wstring(kBlankProgram) + L"\"", RunValue());
+}
+
+TEST_F(SettingsApplierTest, AutostartRepairsAnUnquotedEntryWhosePathHasABlank)
+{
+    applier.SetProgramPath(kBlankProgram);
+    run.WriteString(live.m_shortName, kBlankProgram);
+    applier.Autostart(1);
+    EXPECT_EQ(L"\"" + std::wstring(kBlankProgram) + L"\"", RunValue());
+}
+
+TEST_F(SettingsApplierTest, AutostartLeavesAQuotedEntryThatDiffersOnlyInLetterCase)
+{
+    applier.SetProgramPath(kBlankProgram);
+    const wchar_t* stored =
+        L"\"c:\\users\\ann lee\\appdata\\local\\programs\\quillow\\QUILLOW.EXE\"";
+    run.WriteString(live.m_shortName, stored);
+    applier.Autostart(1);
+    EXPECT_EQ(stored, RunValue());
+}
+
+TEST(RunValueTest, BothFormsNameTheProgramButOnlyTheQuotedOneIsSafeWithABlank)
+{
+    EXPECT_TRUE(CSettingsApplier::IsGoodRunValue(L"\"C:\\A\\Q.exe\"", L"C:\\A\\Q.exe"));
+    EXPECT_TRUE(CSettingsApplier::IsGoodRunValue(L"C:\\A\\Q.exe", L"C:\\A\\Q.exe"));
+    EXPECT_TRUE(CSettingsApplier::IsGoodRunValue(L"\"C:\\A B\\Q.exe\"", L"C:\\A B\\Q.exe"));
+    EXPECT_FALSE(CSettingsApplier::IsGoodRunValue(L"C:\\A B\\Q.exe", L"C:\\A B\\Q.exe"));
+    // Half quoted, or with something after it, is another command line.
+    EXPECT_FALSE(CSettingsApplier::IsGoodRunValue(L"\"C:\\A\\Q.exe", L"C:\\A\\Q.exe"));
+    EXPECT_FALSE(CSettingsApplier::IsGoodRunValue(L"\"C:\\A\\Q.exe\" /x", L"C:\\A\\Q.exe"));
+    EXPECT_FALSE(CSettingsApplier::IsGoodRunValue(L"\"D:\\Q.exe\"", L"C:\\A\\Q.exe"));
+    EXPECT_FALSE(CSettingsApplier::IsGoodRunValue(nullptr, L"C:\\A\\Q.exe"));
 }
 
 TEST_F(SettingsApplierTest, AutostartLeavesAnEntryThatDiffersOnlyInLetterCase)
@@ -216,7 +259,7 @@ TEST_F(SettingsApplierTest, ApplyingEverythingArmsTheDefaults)
               effects.calls);
     EXPECT_TRUE(effects.trayShown);
     EXPECT_EQ(1, live.m_updateCheckOn.load());
-    EXPECT_EQ(kProgram, RunValue());
+    EXPECT_EQ(L"\"" + std::wstring(kProgram) + L"\"", RunValue());
     EXPECT_TRUE(live.m_switchPassword.Get()->empty());
 }
 

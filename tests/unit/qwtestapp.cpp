@@ -2,12 +2,17 @@
 //
 //   qwtestapp close-on-wm-close TITLE [--qwdesk]   a window that closes when asked
 //   qwtestapp ignore-wm-close TITLE [--qwdesk]     a window that will not close
+//   qwtestapp hidden-of-class CLASS TITLE          a hidden window of that class,
+//                                                  closing when asked
 //   qwtestapp no-window                            no window at all
 //
 // It runs until it is ended. Closing by itself exits with kClosedByItself, so
 // whoever started it can tell that from TerminateProcess's exit code 0.
 // --qwdesk puts the window on the private desktop, where Quillow's switcher
-// thread sits when it ends processes.
+// thread sits when it ends processes. hidden-of-class stands in for the
+// windows Windows makes for every thread ("IME") or the shell's ("Progman").
+// With QWTESTAPP_LOG naming a file, each WM_CLOSE adds a line to it, which
+// stays when the process is terminated afterwards.
 #include <windows.h>
 
 #include <cwchar>
@@ -21,10 +26,28 @@ constexpr int kNoWindow = 5;
 
 bool g_ignoreClose = false;
 
+void LogClose()
+{
+    wchar_t path[MAX_PATH] = L"";
+    const DWORD length = GetEnvironmentVariableW(L"QWTESTAPP_LOG", path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return;
+    HANDLE log = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (log == INVALID_HANDLE_VALUE)
+        return;
+    char line[32];
+    const int chars = wsprintfA(line, "%lu WM_CLOSE\r\n", GetCurrentProcessId());
+    DWORD written = 0;
+    WriteFile(log, line, static_cast<DWORD>(chars), &written, nullptr);
+    CloseHandle(log);
+}
+
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_CLOSE:
+        LogClose();
         if (!g_ignoreClose)
             DestroyWindow(window);
         return 0;
@@ -34,6 +57,18 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     default:
         return DefWindowProcW(window, message, wParam, lParam);
     }
+}
+
+HWND CreateHiddenWindow(const wchar_t* className, const wchar_t* title)
+{
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = className;
+    // A class of the program's own may bear a system class's name.
+    RegisterClassW(&windowClass);
+    return CreateWindowExW(0, className, title, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                           windowClass.hInstance, nullptr);
 }
 
 HWND CreateMainWindow(const wchar_t* title)
@@ -92,6 +127,8 @@ int wmain(int argc, wchar_t** argv)
         Sleep(INFINITE);
         return 0;
     }
+    if (wcscmp(mode, L"hidden-of-class") == 0 && argc == 4)
+        return CreateHiddenWindow(argv[2], argv[3]) ? RunMessageLoop() : kNoWindow;
     if (argc != 3 && !(argc == 4 && onPrivateDesktop))
         return kBadArguments;
     if (wcscmp(mode, L"close-on-wm-close") == 0)
