@@ -442,8 +442,10 @@ BOOL CALLBACK FindOwnBox(HWND window, LPARAM found)
     GetClassNameW(window, className, 32);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
+    // The window's own style: IsWindowVisible also asks its desktop's window,
+    // which Wine does not show for a desktop other than the one in front.
     if (owner != GetCurrentProcessId() || wcscmp(className, L"#32770") != 0 ||
-        !IsWindowVisible(window))
+        (GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE) == 0)
         return TRUE;
     *reinterpret_cast<HWND*>(found) = window;
     return FALSE;
@@ -534,6 +536,9 @@ protected:
             const bool ended = WaitForSingleObject(thread, 0) == WAIT_OBJECT_0;
             HWND box = nullptr;
             EnumWindows(FindOwnBox, reinterpret_cast<LPARAM>(&box));
+            // A failure is told where the document was to open.
+            if (!box && run.otherDesktop)
+                EnumDesktopWindows(run.otherDesktop, FindOwnBox, reinterpret_cast<LPARAM>(&box));
             if (box && box != run.watch.last) {
                 run.returnedWhileBoxOpen = ended;
                 ReadAndCloseBox(box, run.watch);
