@@ -73,8 +73,16 @@ quillow_wine_exports() {
 # shares them by hard link; the registry files, which wineserver rewrites,
 # are real copies.
 quillow_prefix_copy() {
-    local template=$1 dir=$2
+    local template dir=$2
+    # In a work tree the template is a link to the shared one; cp -a would
+    # copy the link itself, and the tests would then run in, and rewrite,
+    # the shared template.
+    template=$(readlink -f "$1")
     cp -al "$template" "$dir"
+    if [[ -L $dir || $(readlink -f "$dir") == "$template" ]]; then
+        echo "wine-env: $dir is not a prefix of its own" >&2
+        return 1
+    fi
     local reg
     for reg in "$template"/*.reg; do
         cp --remove-destination -p "$reg" "$dir/"

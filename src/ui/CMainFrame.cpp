@@ -6,6 +6,7 @@
 
 #include <HookLib.h>
 
+#include "../core/CDesktopProgramWindows.h"
 #include "../core/CMyAppModule.h"
 #include "../core/ThreadMessages.h"
 #include "../win/CMessageLoop.h"
@@ -25,6 +26,13 @@ constexpr int kPageCount = 3;
 constexpr double kApplySweepSeconds = 0.6;
 // Every navigation button fades, paints the panel behind it and buffers.
 constexpr DWORD kNavButtonStyle = 7;
+const wchar_t kProgramsLeftQuestion[] =
+    L"Programs are still open on the private desktop. Once Quillow has ended, that desktop "
+    L"can no longer be shown, and anything unsaved there is lost.\n\n"
+    L"Go to the private desktop now to close them?\n\n"
+    L"Yes: go there; Quillow keeps running.\n"
+    L"No: quit anyway.\n"
+    L"Cancel: stay here; Quillow keeps running.";
 
 // Creation order is tab order. Offsets are from the top-left corner of the
 // panel's centre strip; the tool tips are the string-table entries that
@@ -79,6 +87,10 @@ void CMainFrame::ResetUpdateShown()
 // The shown page gets every message first, for its dialog keys and tool tips.
 BOOL CMainFrame::PreTranslateMessage(MSG* msg)
 {
+    if (!msg->hwnd && msg->message == WM_SAVE_AND_EXIT) {
+        EndAtInstallersRequest();
+        return TRUE;
+    }
     if (!m_client || !::IsWindow(m_client))
         return FALSE;
     return ::SendMessageW(m_client, WM_FORWARDMSG, 0, reinterpret_cast<LPARAM>(msg)) != 0;
@@ -302,14 +314,32 @@ LRESULT CMainFrame::OnQuit(WORD code, WORD, HWND, BOOL& handled)
     handled = code == 0;
     if (!handled)
         return 0;
-    if (CQuitDlg::IsSkipped(m_store.Key())) {
-        SaveAndEnd();
-        return 0;
+    if (!CQuitDlg::IsSkipped(m_store.Key())) {
+        CQuitDlg dialog(m_store.Key());
+        if (dialog.DoModal(::GetActiveWindow()) != CQuitDlg::kQuit)
+            return 0;
     }
-    CQuitDlg dialog(m_store.Key());
-    if (dialog.DoModal(::GetActiveWindow()) == CQuitDlg::kQuit)
+    if (MayEndWithProgramsOnPrivateDesktop())
         SaveAndEnd();
     return 0;
+}
+
+bool CMainFrame::MayEndWithProgramsOnPrivateDesktop()
+{
+    if (!CDesktopProgramWindows::AnyOn(g_module.m_desktopName))
+        return true;
+    switch (::MessageBoxW(m_hWnd, kProgramsLeftQuestion, g_module.m_shortName,
+                          MB_YESNOCANCEL | MB_ICONWARNING | MB_DEFBUTTON1)) {
+    case IDYES:
+        // The same request as any trigger's: the switch password, if one is
+        // set, is asked first.
+        PostThreadMessageW(g_module.GetMainThreadId(), WM_SWITCH_REQUEST, 0, kSwitchAskPassword);
+        return false;
+    case IDNO:
+        return true;
+    default:
+        return false;
+    }
 }
 
 void CMainFrame::FixSize()
@@ -447,7 +477,8 @@ LRESULT CMainFrame::OnProducts(WORD, WORD, HWND, BOOL&)
 
 LRESULT CMainFrame::OnExit(WORD, WORD, HWND, BOOL&)
 {
-    SaveAndEnd();
+    if (MayEndWithProgramsOnPrivateDesktop())
+        SaveAndEnd();
     return 0;
 }
 
@@ -467,6 +498,15 @@ void CMainFrame::SaveAndEnd()
                  g_module.m_restorePassword.Get()->c_str(),
                  [this] { m_applier.Autostart(m_settings.SS_STARTUP); });
     DestroyWindow();
+}
+
+void CMainFrame::EndAtInstallersRequest()
+{
+    // The request is repeated until Quillow has ended: only the first one
+    // that reaches a live frame counts.
+    if (!IsWindow())
+        return;
+    SaveAndEnd();
 }
 
 void CMainFrame::OpenWebPage(const wchar_t* address)
