@@ -24,10 +24,19 @@ INSTALLED = {"Quillow.exe", "HookLib.dll", "QuillowWatch.exe", "README.txt", "LI
              "Uninstall.exe"}
 # A setting of the user's, stored before the installed Quillow first starts.
 KEPT_TITLE = "Quarterly plan"
+WM_HOTKEY = 0x0312
+NAV_QUIT = 32791
+IDCANCEL = 2
+QUIT_CAPTION = "Confirm Quit "
 # How long Setup gives Quillow to end (END_WAIT_MS in Quillow.nsi).
 END_WAIT = 15
 # What NSIS names the copy of the uninstaller that does the work.
 UNINSTALLER_COPY = "un.exe"
+
+
+def centre(rect):
+    left, top, right, bottom = rect
+    return (left + right) // 2, (top + bottom) // 2
 
 
 class InstallerTestCase(unittest.TestCase):
@@ -237,6 +246,36 @@ class TaskManagerPolicyTest(InstallerTestCase):
         self.session.reg_add(POLICY_KEY, "DisableTaskMgr", "REG_DWORD", 1)
         self.uninstall("/PURGE")
         self.assertEqual("0x1", self.session.reg_query(POLICY_KEY, "DisableTaskMgr"))
+
+
+class QuillowBusyWithADialogTest(InstallerTestCase):
+    """A modal dialog's loop drops the exit request that Quillow's main
+    thread passes on; it is passed on again until the installer gives up,
+    so a dialog closed in time does not make the uninstall fail."""
+
+    def test_the_uninstall_goes_on_once_the_quit_dialog_is_closed(self):
+        self.install()
+        app = self.start_installed()
+        app.wait_for_shell()
+        self.session.show_desktop("Default")
+        self.session.post_window(FRAME, WM_HOTKEY)
+        wait_for(lambda: self.session.window_visible(FRAME), what="the settings window")
+        quit_button = wait_for(lambda: self.session.child(FRAME, NAV_QUIT), what="Quit")
+        self.session.click("Default", "click", 1, at=centre(quit_button.rect))
+        cancel = wait_for(lambda: self.session.child("#32770", IDCANCEL, QUIT_CAPTION),
+                          what="the quit dialog")
+
+        self.start_uninstall()
+        wait_for(lambda: UNINSTALLER_COPY in {n.lower() for _, _, n in self.session.processes()},
+                 timeout=10, interval=0.05, what="the uninstaller at work")
+        # Long enough for the request to come, and be lost in the dialog.
+        time.sleep(2)
+        self.assertIsNone(app.proc.poll(), "held by the dialog")
+        self.assertTrue(self.folder.exists())
+        self.session.click("Default", "click", 1, at=centre(cancel.rect))
+        self.wait_removed()
+        self.assertIsNotNone(app.proc.poll(), "ended once the dialog was closed")
+        self.assertEqual("0x1", self.session.reg_query(PROGRAM_KEY, "SW_WHEEL"), "after saving")
 
 
 if __name__ == "__main__":
