@@ -91,6 +91,10 @@ quillow_prefix_copy() {
     # would run in (and its server rewrite) the shared template itself.
     template=$(cd "$1" && pwd -P) || return 1
     cp -al "$template" "$dir"
+    if [[ -L $dir || $(readlink -f "$dir") == "$template" ]]; then
+        echo "wine-env: $dir is not a prefix of its own" >&2
+        return 1
+    fi
     local reg
     for reg in "$template"/*.reg; do
         cp --remove-destination -p "$reg" "$dir/"

@@ -27,3 +27,8 @@ constexpr UINT WM_REINSTALL_HOOKS = WM_USER + 5;
 constexpr UINT WM_RETURN_TO_ORIGINAL = WM_USER + 8;
 constexpr WPARAM kQuillowEnding = 0;
 constexpr WPARAM kSessionEnding = 1;
+// To the user-interface thread: save every setting and end, as the tray's
+// "Exit" does, but ask the user nothing. The main thread posts it when the
+// installer or uninstaller sets the exit-request event (CExitRequestEvent).
+constexpr UINT WM_SAVE_AND_EXIT = WM_USER + 7;
+

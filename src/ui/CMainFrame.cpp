@@ -7,6 +7,7 @@
 #include <HookLib.h>
 
 #include "../core/CDetachedMessageBox.h"
+#include "../core/CDesktopProgramWindows.h"
 #include "../core/CMyAppModule.h"
 #include "../core/ThreadMessages.h"
 #include "../settings/CUnmatchablePassword.h"
@@ -14,6 +15,9 @@
 #include "CQuitDlg.h"
 
 namespace {
+// The switcher shows a desktop in moments; the bound only keeps a stuck one
+// from holding up the end.
+constexpr DWORD kSwitcherAnswerWait = 2000;
 constexpr DWORD kFrameStyle = WS_OVERLAPPEDWINDOW | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
 constexpr DWORD kFrameExStyle = WS_EX_APPWINDOW | WS_EX_WINDOWEDGE;
 constexpr DWORD kFixedSizeStyles = WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
@@ -27,6 +31,13 @@ constexpr int kPageCount = 3;
 constexpr double kApplySweepSeconds = 0.6;
 // Every navigation button fades, paints the panel behind it and buffers.
 constexpr DWORD kNavButtonStyle = 7;
+const wchar_t kProgramsLeftQuestion[] =
+    L"Programs are still open on the private desktop. Once Quillow has ended, that desktop "
+    L"can no longer be shown, and anything unsaved there is lost.\n\n"
+    L"Go to the private desktop now to close them?\n\n"
+    L"Yes: go there; Quillow keeps running.\n"
+    L"No: quit anyway.\n"
+    L"Cancel: stay here; Quillow keeps running.";
 
 // Creation order is tab order. Offsets are from the top-left corner of the
 // panel's centre strip; the tool tips are the string-table entries that
@@ -85,6 +96,10 @@ void CMainFrame::ResetUpdateShown()
 // Tab goes round the page, the buttons and the tab bar, not the page alone.
 BOOL CMainFrame::PreTranslateMessage(MSG* msg)
 {
+    if (msg && !msg->hwnd && msg->message == WM_SAVE_AND_EXIT) {
+        EndAtInstallersRequest();
+        return TRUE;
+    }
     if (!m_contentsBuilt || !msg || !(msg->hwnd == m_hWnd || IsOwnControl(msg->hwnd)))
         return FALSE;
     if (RunSettingsKey(*msg))
@@ -445,14 +460,32 @@ LRESULT CMainFrame::OnQuit(WORD code, WORD, HWND, BOOL& handled)
     handled = code == 0;
     if (!handled)
         return 0;
-    if (CQuitDlg::IsSkipped(m_store.Key())) {
-        SaveAndEnd();
-        return 0;
+    if (!CQuitDlg::IsSkipped(m_store.Key())) {
+        CQuitDlg dialog(m_store.Key());
+        if (dialog.DoModal(::GetActiveWindow()) != CQuitDlg::kQuit)
+            return 0;
     }
-    CQuitDlg dialog(m_store.Key());
-    if (dialog.DoModal(::GetActiveWindow()) == CQuitDlg::kQuit)
+    if (MayEndWithProgramsOnPrivateDesktop())
         SaveAndEnd();
     return 0;
+}
+
+bool CMainFrame::MayEndWithProgramsOnPrivateDesktop()
+{
+    if (!CDesktopProgramWindows::AnyOn(g_module.m_desktopName))
+        return true;
+    switch (::MessageBoxW(m_hWnd, kProgramsLeftQuestion, g_module.m_shortName,
+                          MB_YESNOCANCEL | MB_ICONWARNING | MB_DEFBUTTON1)) {
+    case IDYES:
+        // The same request as any trigger's: the switch password, if one is
+        // set, is asked first.
+        PostThreadMessageW(g_module.GetMainThreadId(), WM_SWITCH_REQUEST, 0, kSwitchAskPassword);
+        return false;
+    case IDNO:
+        return true;
+    default:
+        return false;
+    }
 }
 
 void CMainFrame::FixSize()
@@ -607,7 +640,8 @@ LRESULT CMainFrame::OnProducts(WORD, WORD, HWND, BOOL&)
 
 LRESULT CMainFrame::OnExit(WORD, WORD, HWND, BOOL&)
 {
-    SaveAndEnd();
+    if (MayEndWithProgramsOnPrivateDesktop())
+        SaveAndEnd();
     return 0;
 }
 
@@ -632,6 +666,18 @@ void CMainFrame::SaveAndEnd()
 {
     SaveSettings();
     DestroyWindow();
+}
+
+void CMainFrame::EndAtInstallersRequest()
+{
+    // The request is repeated until Quillow has ended: only the first one
+    // that reaches a live frame counts.
+    if (!IsWindow())
+        return;
+    // The new Quillow that Setup starts must start where the user is, and
+    // nothing may be left on a desktop that no Quillow can show any more.
+    CReturnToOriginal::Ask(kQuillowEnding, kSwitcherAnswerWait);
+    SaveAndEnd();
 }
 
 void CMainFrame::OpenWebPage(const wchar_t* address)

@@ -143,6 +143,14 @@ private:
     void CenterOnScreen();
     void SaveAndEnd();
     void TellOfUnreadablePasswords();
+    // The installer or uninstaller asked every Quillow to end (through the
+    // main thread): save and end as "Exit" does, asking nothing, since it
+    // waits for the process to end and cannot answer a question.
+    void EndAtInstallersRequest();
+    // Quit and Exit: programs left open on the private desktop would be out
+    // of reach once Quillow has ended. False when the user chose to go
+    // there, or neither to go nor to quit.
+    bool MayEndWithProgramsOnPrivateDesktop();
     static void OpenWebPage(const wchar_t* address);
     static LRESULT OpenWebPageOnClick(WORD code, const wchar_t* address, BOOL& handled);
 

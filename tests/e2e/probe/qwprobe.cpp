@@ -304,6 +304,52 @@ int Fault(DWORD tid)
     return result;
 }
 
+// Starts a command line on the named desktop (STARTUPINFO's lpDesktop), as a
+// program the user starts there would be. Prints "pid exit-code" once it has
+// ended, or "pid" at once when waitMs is 0; exit code 1 when it could not
+// start, 2 when it ran longer than waitMs.
+int RunOnDesktop(const wchar_t* desktop, DWORD waitMs, const wchar_t* commandLine)
+{
+    std::wstring desktopName = desktop;
+    std::wstring command = commandLine;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.lpDesktop = desktopName.data();
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return 1;
+    CloseHandle(process.hThread);
+    int result = 0;
+    if (waitMs == 0) {
+        std::printf("%lu\n", process.dwProcessId);
+    } else if (WaitForSingleObject(process.hProcess, waitMs) == WAIT_OBJECT_0) {
+        DWORD code = 0;
+        GetExitCodeProcess(process.hProcess, &code);
+        std::printf("%lu %lu\n", process.dwProcessId, code);
+    } else {
+        result = 2;
+    }
+    CloseHandle(process.hProcess);
+    return result;
+}
+
+// Holds or lets go every thread of a process: a program that hangs, for
+// whoever waits for it to end.
+int SuspendProcess(DWORD pid, bool suspend)
+{
+    int changed = 0;
+    for (const ThreadInfo& t : ThreadsOf(pid)) {
+        HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, t.id);
+        if (!thread)
+            continue;
+        if ((suspend ? SuspendThread(thread) : ResumeThread(thread)) != static_cast<DWORD>(-1))
+            ++changed;
+        CloseHandle(thread);
+    }
+    return changed ? 0 : 1;
+}
+
 int Post(DWORD tid, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return PostThreadMessageW(tid, message, wParam, lParam) ? 0 : 1;
@@ -353,6 +399,12 @@ int wmain(int argc, wchar_t** argv)
         result = Fault(number(2));
     else if (command == L"post" && argc == 6)
         result = Post(number(2), number(3), number(4), static_cast<LPARAM>(std::wcstol(argv[5], nullptr, 0)));
+    else if (command == L"run-on-desktop" && argc == 5)
+        result = RunOnDesktop(argv[2], number(3), argv[4]);
+    else if (command == L"suspend" && argc == 3)
+        result = SuspendProcess(number(2), true);
+    else if (command == L"resume" && argc == 3)
+        result = SuspendProcess(number(2), false);
     else if (command == L"hook-latency" && argc == 4)
         result = TimeHookAnswers(argv[2], number(3));
     else if (command == L"input-log" && argc == 4)
@@ -361,8 +413,9 @@ int wmain(int argc, wchar_t** argv)
         result = InjectInput(argc - 2, argv + 2);
     else
         std::fwprintf(stderr, L"usage: qwprobe processes | threads PID | desktop-windows NAME | window-tree CLASS | children CLASS [TITLE]"
-                     L" | top-level CLASS | menu | terminate PID | fault TID"
+                     L" | top-level CLASS | menu | terminate PID | fault TID | suspend PID | resume PID"
                      L" | acc CLASS TITLE|- ID|CLASS | acc-do CLASS TITLE|- ID|CLASS CHILD | focus CLASS | uistate CLASS ID|CLASS"
+                     L" | run-on-desktop DESKTOP WAIT_MS COMMAND_LINE"
                      L" | hook-latency DESKTOP MS | input-log DESKTOP MS | inject STEP..."
                      L" | post TID MSG WPARAM LPARAM | post-window CLASS MSG WPARAM LPARAM\n");
     std::fflush(stdout);
