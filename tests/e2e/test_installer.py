@@ -157,6 +157,25 @@ class InstallOverRunningTest(InstallerTestCase):
         self.assertEqual(KEPT_TITLE, self.session.reg_query(PROGRAM_KEY, "AC_WINDOWS_TITLE"))
 
 
+class InstallOverQuillowOnThePrivateDesktopTest(InstallerTestCase):
+    def test_the_running_one_shows_the_original_desktop_before_it_ends(self):
+        """The new Quillow starts where the user is, and no program is left on
+        a desktop that no Quillow can show any more."""
+        self.install()
+        old = self.start_installed(trace=True)
+        old.wait_for_shell()
+        switcher = old.switcher_thread()
+        calls = old.calls_of(switcher)
+        original = next(c.retval for c in calls if c.function == "GetThreadDesktop")
+        private = next(c.retval for c in calls if c.function == "CreateDesktopW")
+        self.session.click("Default", "click", 2)
+        old.wait_for_switch(switcher, 1, private)
+
+        self.install()
+        self.assertIsNotNone(old.proc.poll(), "the old Quillow ended")
+        self.assertEqual([(private, True), (original, True)], old.switches(switcher))
+
+
 class UninstallTest(InstallerTestCase):
     def test_silent_uninstall_keeps_only_the_settings_and_purge_removes_them_too(self):
         self.install()

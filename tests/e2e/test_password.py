@@ -7,7 +7,7 @@ call, since Wine's SwitchDesktop changes nothing on screen."""
 import time
 import unittest
 
-from quillow_harness import Quillow, WineSession, wait_for
+from quillow_harness import SWITCH_REQUEST, Quillow, WineSession, wait_for
 from test_accessibility import NAME_PROPERTY, annotations
 
 SETTINGS_KEY = r"HKCU\Software\Orvane\Quillow"
@@ -75,6 +75,14 @@ class PasswordPromptTestCase(unittest.TestCase):
         self.assertEqual(0, result.returncode, result.stderr)
         wait_for(lambda: self.session.xdotool("getwindowfocus").stdout.strip() == window,
                  timeout=5, what="the prompt to have the keyboard")
+
+    def wait_prompt_in_front(self):
+        """The prompt takes the keyboard by itself once it is shown; under
+        Wine that reaches the X server a moment after the window appears."""
+        def prompt_has_focus():
+            windows = self.session.xdotool("search", "--name", f"^{PROMPT_TITLE}$").stdout.split()
+            return self.session.xdotool("getwindowfocus").stdout.strip() in windows
+        wait_for(prompt_has_focus, timeout=10, what="the prompt in front with the keyboard")
 
     def key(self, *keys):
         result = self.session.xdotool("key", "--clearmodifiers", *keys)
@@ -148,8 +156,10 @@ class SwitchPasswordTest(PasswordPromptTestCase):
         self.assert_no_switch()
 
     def test_typing_the_password_and_enter_right_after_the_trigger_switches(self):
-        # What a user does: no click into the prompt, no tab to its field.
+        # What a user does: no click into the prompt, no tab to its field,
+        # only waiting until it has come up in front.
         self.open_prompt()
+        self.wait_prompt_in_front()
         self.session.type_text(PASSWORD)
         self.key("Return")
         switched = wait_for(self.switch_desktops, what="the switch")
@@ -167,6 +177,27 @@ class SwitchPasswordTest(PasswordPromptTestCase):
         self.wait_prompt_closed()
         self.assert_no_switch()
         self.assertEqual([], self.prompts())
+
+
+class ForgedAnswerTest(PasswordPromptTestCase):
+    """"Password accepted" is the prompt's own answer, with the token the
+    switcher gave that prompt. The same message from anyone else, here the
+    probe, asks for the password like a trigger."""
+
+    def test_a_switch_request_with_lparam_0_from_another_program_shows_the_prompt(self):
+        self.assertTrue(self.session.post(self.switcher, SWITCH_REQUEST, 0, 0))
+        wait_for(self.prompts, timeout=30, what="the password prompt")
+        self.assert_no_switch()
+
+    def test_a_guessed_token_does_not_switch_while_the_prompt_is_open(self):
+        self.open_prompt()
+        for guess in (0, 1, 2, 0x7FFFFFFF):
+            self.assertTrue(self.session.post(self.switcher, SWITCH_REQUEST, 0, guess))
+        self.assert_no_switch()
+        # The prompt's own answer still counts.
+        self.enter_password(PASSWORD)
+        wait_for(lambda: self.switch_desktops(), what="the switch")
+        self.assertEqual([self.private], self.switch_desktops())
 
 
 class UnreadableSwitchPasswordTest(PasswordPromptTestCase):

@@ -4,7 +4,7 @@ desktop with its shell, and a clean end on the stop message."""
 import time
 import unittest
 
-from quillow_harness import STOP_MESSAGE, Quillow, WineSession, wait_for
+from quillow_harness import BIN, STOP_MESSAGE, Quillow, WineSession, wait_for
 
 
 class RunningQuillowTest(unittest.TestCase):
@@ -111,6 +111,34 @@ class ShellLeftByAnEarlierRunTest(unittest.TestCase):
         self.assertEqual([], self.app.calls_of(second_switcher, {"CreateProcessW"}),
                          "no shell started")
         self.assertEqual(left, self.shells_on_qwdesk())
+
+
+class StartOnThePrivateDesktopTest(unittest.TestCase):
+    """Everything Quillow does takes the desktop it starts on for the user's
+    own; started on its private desktop (from the private shell's Run box,
+    say) it says so and ends."""
+
+    def setUp(self):
+        self.session = WineSession("start-private")
+        self.app = Quillow(self.session, trace=False)
+
+    def tearDown(self):
+        self.app.kill()
+        self.session.close()
+
+    def test_a_quillow_started_on_the_private_desktop_is_refused_with_a_message(self):
+        self.app.wait_for_shell()
+        exe = "Z:" + str(BIN / "Quillow.exe").replace("/", "\\")
+        code, out = self.session.probe("run-on-desktop", "qwdesk", 0, f'"{exe}"')
+        self.assertEqual(0, code, out)
+        second = int(out.split()[0])
+        box = wait_for(lambda: [w for w in self.session.desktop_windows("qwdesk") or []
+                                if w[0] == second and w[2] == "#32770"],
+                       what="the refusal on the private desktop")
+        self.assertEqual("Quillow", box[0][3])
+        # It never got as far as a second set of threads or hooks.
+        self.assertEqual(1, len(self.session.threads(second)))
+        self.assertTrue(self.session.terminate(second))
 
 
 class HugeProcessCountTest(unittest.TestCase):
