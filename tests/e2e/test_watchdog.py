@@ -202,7 +202,8 @@ class GuardedKillTest(WatchdogTestCase):
         self.assertEqual(again.pid, prompt[0][0])
         self.assertEqual([], again.switches(switcher))
         self.type_into_prompt("Back2me")
-        again.wait_for_switch(switcher, 1, self.original)
+        its_original = next(c.retval for c in again.calls_of(switcher, {"GetThreadDesktop"}))
+        again.wait_for_switch(switcher, 1, its_original)
 
     def type_into_prompt(self, text):
         def find():
