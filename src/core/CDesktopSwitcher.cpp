@@ -96,6 +96,10 @@ bool CDesktopSwitcher::MayEnterPrivate(bool restorePasswordSet)
         Refuse(ISwitchPort::kNoRestorePrompt);
         return false;
     }
+    if (restorePasswordSet && m_port.RestorePasswordUnmatchable()) {
+        Refuse(ISwitchPort::kRestorePasswordUnreadable);
+        return false;
+    }
     return true;
 }
 

@@ -9,6 +9,7 @@
 #include "CInputDesktop.h"
 #include "CMyAppModule.h"
 #include "CWatchdog.h"
+#include "../settings/CUnmatchablePassword.h"
 #include "ThreadMessages.h"
 
 namespace {
@@ -166,14 +167,29 @@ bool CSwitcherThread::Watching(Desktop desktop)
 
 bool CSwitcherThread::RestorePromptReady() { return g_module.m_restorePromptReady.load(); }
 
+bool CSwitcherThread::RestorePasswordUnmatchable()
+{
+    return CUnmatchablePassword::Is(g_module.m_restorePassword.Get()->c_str());
+}
+
 void CSwitcherThread::TellRefusal(Refusal why)
 {
-    const wchar_t* text =
-        why == kNoWayBack
-            ? L"Quillow cannot watch the mouse and keyboard on the private desktop, so no "
-              L"trigger could bring you back from it. Quillow stays on this desktop."
-            : L"Quillow cannot show its restore password prompt on the private desktop. "
-              L"While a restore password is set, Quillow stays on this desktop.";
+    const wchar_t* text = L"";
+    switch (why) {
+    case kNoWayBack:
+        text = L"Quillow cannot watch the mouse and keyboard on the private desktop, so no "
+               L"trigger could bring you back from it. Quillow stays on this desktop.";
+        break;
+    case kNoRestorePrompt:
+        text = L"Quillow cannot show its restore password prompt on the private desktop. "
+               L"While a restore password is set, Quillow stays on this desktop.";
+        break;
+    case kRestorePasswordUnreadable:
+        text = L"The Switch to Original Desktop Password could not be read, so no password "
+               L"would bring you back. Please set it again in the settings window; until then "
+               L"Quillow stays on this desktop.";
+        break;
+    }
     CDetachedMessageBox::Show(text, g_module.m_shortName, MB_OK | MB_ICONWARNING);
 }
 

@@ -30,6 +30,7 @@ private:
     void RequestPassword(Desktop shown, LPARAM token) override;
     bool Watching(Desktop desktop) override;
     bool RestorePromptReady() override;
+    bool RestorePasswordUnmatchable() override;
     void TellRefusal(Refusal why) override;
     void RunBeforeEntering() override;
     void UndoBeforeEntering() override;

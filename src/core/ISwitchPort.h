@@ -8,7 +8,7 @@
 class ISwitchPort {
 public:
     enum Desktop { kOriginal = 0, kPrivate = 1 };
-    enum Refusal { kNoWayBack, kNoRestorePrompt };
+    enum Refusal { kNoWayBack, kNoRestorePrompt, kRestorePasswordUnreadable };
 
     // A fresh, unpredictable value that only the password thread asked with
     // it can send back: never 0 or 1, which anyone may send.
@@ -21,6 +21,9 @@ public:
     // Whether the prompt that guards the way back from the private desktop
     // can appear there.
     virtual bool RestorePromptReady() = 0;
+    // Whether the restore password is one no answer can match: it was
+    // stored, but could not be read.
+    virtual bool RestorePasswordUnmatchable() = 0;
     // Tells the user why the private desktop was not entered.
     virtual void TellRefusal(Refusal why) = 0;
     virtual void RunBeforeEntering() = 0;

@@ -22,6 +22,7 @@ public:
     bool refuseShow = false;
     bool watchingPrivate = true;
     bool restorePromptReady = true;
+    bool restoreUnmatchable = false;
     LPARAM nextToken = 0x5EC2E7;
     LPARAM lastToken = 0;
 
@@ -33,9 +34,12 @@ public:
     }
     bool Watching(Desktop desktop) override { return desktop == kOriginal || watchingPrivate; }
     bool RestorePromptReady() override { return restorePromptReady; }
+    bool RestorePasswordUnmatchable() override { return restoreUnmatchable; }
     void TellRefusal(Refusal why) override
     {
-        calls.push_back(why == kNoWayBack ? "tell: no way back" : "tell: no restore prompt");
+        calls.push_back(why == kNoWayBack         ? "tell: no way back"
+                        : why == kNoRestorePrompt ? "tell: no restore prompt"
+                                                  : "tell: restore password unreadable");
     }
     void RunBeforeEntering() override { calls.push_back("before entering"); }
     void UndoBeforeEntering() override { calls.push_back("undo before entering"); }
@@ -197,6 +201,18 @@ TEST_F(DesktopSwitcherTest, AMissingRestorePromptIsToldWhenItIsTheFirstReason)
 {
     port.restorePromptReady = false;
     EXPECT_EQ(Calls{"tell: no restore prompt"}, Request(kFromOriginal, kAsk, false, true));
+}
+
+// A restore password that was stored but could not be read guards the way
+// back with a password no answer matches: going there would strand the user.
+TEST_F(DesktopSwitcherTest, APrivateDesktopGuardedByAnUnreadablePasswordIsNotEntered)
+{
+    port.restoreUnmatchable = true;
+    EXPECT_EQ(Calls{"tell: restore password unreadable"}, Request(kFromOriginal, kAsk, false, true));
+    EXPECT_EQ(ISwitchPort::kOriginal, switcher.Shown());
+    // Coming back from a private desktop shown by someone else still asks.
+    EXPECT_EQ((Calls{"note private shown", "ask restore password"}),
+              Request(kFromPrivate, kAsk, false, true));
 }
 
 TEST_F(DesktopSwitcherTest, ReturningToTheOriginalDesktopAsksNothing)
