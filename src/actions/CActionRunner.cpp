@@ -20,7 +20,7 @@ void CActionRunner::BeforeEntering()
         m_actions.CloseWindowsWithTitle(title->c_str());
 }
 
-void CActionRunner::AfterEntering(const wchar_t* desktopName, HDESK originalDesktop)
+void CActionRunner::AfterEntering(const wchar_t* desktopName, HDESK otherDesktop)
 {
     const auto file = m_live.m_fileToOpen.Get();
     if (!file->empty())
@@ -33,7 +33,7 @@ void CActionRunner::AfterEntering(const wchar_t* desktopName, HDESK originalDesk
         // the processes are being ended.
         const auto names = m_live.m_processNames.Get();
         if (!names->empty())
-            m_actions.TerminateProcesses(*names, originalDesktop);
+            m_actions.TerminateProcesses(*names, otherDesktop);
     }
 }
 

@@ -9,12 +9,13 @@ class CActionRunner {
 public:
     CActionRunner(const CMyAppModule& live, IActions& actions) : m_live(live), m_actions(actions) {}
 
-    // Still on the original desktop, before the hook is removed.
+    // On the original desktop, before it is left.
     void BeforeEntering();
-    // On the private desktop; programs are started on desktopName, and the
-    // programs to end are asked to close on originalDesktop, where the user
-    // left them.
-    void AfterEntering(const wchar_t* desktopName, HDESK originalDesktop);
+    // Right after the private desktop is shown; programs are started on
+    // desktopName. The programs to end are asked to close on the caller's
+    // desktop, where the user left them, and on otherDesktop, where they
+    // may have opened since.
+    void AfterEntering(const wchar_t* desktopName, HDESK otherDesktop);
     // Back on the original desktop.
     void AfterLeaving();
 

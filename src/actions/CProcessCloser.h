@@ -39,7 +39,7 @@ public:
                                     DWORD waitMilliseconds, HDESK windowsDesktop = nullptr);
     // Every running process whose name equals an entry of names, each
     // instance, once for every equal entry, one after another. Their windows
-    // are looked for on windowsDesktop, where the user left them, as well.
+    // are looked for on windowsDesktop as well as the caller's.
     static void TerminateProcesses(const std::vector<std::wstring>& names,
                                    HDESK windowsDesktop = nullptr);
     // Every top-level window of the calling thread's desktop whose title

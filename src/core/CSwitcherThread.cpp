@@ -205,7 +205,10 @@ void CSwitcherThread::NoteShown(Desktop desktop) { m_shownDesktop.Note(desktop);
 
 void CSwitcherThread::RunAfterEntering()
 {
-    m_runner.AfterEntering(g_module.m_desktopName, m_desktops[kOriginal]);
+    // This thread stays on the original desktop, where the listed programs'
+    // windows are asked to close; those on the private desktop are asked from
+    // a thread there.
+    m_runner.AfterEntering(g_module.m_desktopName, m_desktops[kPrivate]);
 }
 
 void CSwitcherThread::RunAfterLeaving() { m_runner.AfterLeaving(); }

@@ -23,6 +23,10 @@ EXTRA_RELAY = ["user32.SendMessageTimeoutW", "user32.SendMessageW",
 SHARD_PATHW = 3
 
 
+# What the switcher's short-lived workers call for it.
+WORKER_CALLS = {"CoCreateInstance", "SHAddToRecentDocs"}
+
+
 class CleanersTestCase(unittest.TestCase):
     stored = {}  # (key, value) -> (type, data), set before Quillow starts
 
@@ -78,7 +82,7 @@ class CleanersTestCase(unittest.TestCase):
         made for it: the switcher itself runs no COM."""
         return [c for c in self.app.calls() if c.function in names and
                 (c.tid == self.switcher or
-                 (c.function == "CoCreateInstance" and c.pid == self.app.pid and
+                 (c.function in WORKER_CALLS and c.pid == self.app.pid and
                   c.tid not in self.long_lived))]
 
     def enter_private_desktop(self):
@@ -134,7 +138,7 @@ class CleanersAndPolicyTest(CleanersTestCase):
         for name in self.pinned:
             self.assertEqual("jump list with pins", (self.jump_lists / name).read_text(), name)
         # The shell was asked to clear every recent item: a null item.
-        clears = [c for c in self.app.calls_of(self.switcher, {"SHAddToRecentDocs"})]
+        clears = self.switcher_and_its_workers({"SHAddToRecentDocs"})
         self.assertEqual([[SHARD_PATHW, 0]], [c.args[:2] for c in clears])
         self.assert_still_running()
 

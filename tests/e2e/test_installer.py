@@ -133,7 +133,8 @@ class InstallTest(InstallerTestCase):
         self.session.click("Default", "click", 2)
         wait_for(lambda: [c for c in app.calls() if c.function == "SwitchDesktop"],
                  what="the installed Quillow's switch")
-        self.assertEqual(f"{windows_folder}\\Quillow.exe".lower(),
+        # Quoted: the folder of a user named "Ann Lee" has a blank in it.
+        self.assertEqual(f'"{windows_folder}\\Quillow.exe"'.lower(),
                          (self.session.reg_query(RUN_KEY, "Quillow") or "").lower(),
                          "the installed copy starts with Windows")
 

@@ -331,6 +331,7 @@ class ProcessPickerTest(ProcessPickerTestCase):
         wait_for(lambda: "qwpicked.exe" in self.frame_child(AC_PROCESSES).text.lower(),
                  what="the name in the processes box")
         # The picker from the keyboard, as a combo box opens its list.
+        caption = "Select Processes To Terminate"
         self.session.keys("alt+Down")
         wait_for(lambda: [w for w in self.session.top_level(PAGE) if w.text == caption],
                  what="Alt+Down to open the picker")
