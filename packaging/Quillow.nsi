@@ -24,7 +24,7 @@ ManifestDPIAware true
 !define RUN_VALUE "Quillow"
 !define SETTINGS_KEY "Software\Orvane\Quillow"
 !define MAKER_KEY "Software\Orvane"
-; Quillow's main thread waits on this event (src/core/CExitRequestEvent.h):
+; Quillow's main thread waits on this event (src/app/CExitRequestEvent.h):
 ; set, every Quillow of the session saves its settings and ends, asking
 ; nothing, from whichever desktop it is on.
 !define EXIT_EVENT "Local\Orvane.Quillow.Exit"

@@ -1,4 +1,4 @@
-#include "CActionContext.h"
+#include "actions/CActionContext.h"
 
 DWORD CActionContext::OsMajorVersion()
 {

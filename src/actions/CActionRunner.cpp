@@ -1,4 +1,4 @@
-#include "CActionRunner.h"
+#include "actions/CActionRunner.h"
 
 void CActionRunner::BeforeEntering()
 {

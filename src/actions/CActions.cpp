@@ -1,10 +1,10 @@
-#include "CActions.h"
+#include "actions/CActions.h"
 
-#include "CMonitorPower.h"
-#include "CPrivacyCleaner.h"
-#include "CProcessCloser.h"
-#include "CProgramLauncher.h"
-#include "CSoundMuter.h"
+#include "actions/CMonitorPower.h"
+#include "actions/CPrivacyCleaner.h"
+#include "actions/CProcessCloser.h"
+#include "actions/CProgramLauncher.h"
+#include "actions/CSoundMuter.h"
 
 void CActions::Mute()
 {

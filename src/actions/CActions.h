@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CActionContext.h"
-#include "IActions.h"
+#include "actions/CActionContext.h"
+#include "actions/IActions.h"
 
 // The actions as the switcher thread really takes them. Each one deals with
 // its own failures silently; none stops the runner or the switch.

@@ -1,4 +1,4 @@
-#include "CCommandText.h"
+#include "actions/CCommandText.h"
 
 #include <cwchar>
 

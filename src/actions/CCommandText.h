@@ -4,7 +4,7 @@
 
 #include <cstddef>
 
-#include "CPatternMatcher.h"
+#include "base/CPatternMatcher.h"
 
 // Builds the command lines the program launcher starts, from texts that come
 // from outside: the open command another program registered, the variables

@@ -1,4 +1,4 @@
-#include "CMonitorPower.h"
+#include "actions/CMonitorPower.h"
 
 namespace {
 

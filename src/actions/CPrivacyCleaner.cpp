@@ -1,5 +1,5 @@
-#include "CPrivacyCleaner.h"
-#include "../core/CTextWriter.h"
+#include "actions/CPrivacyCleaner.h"
+#include "base/CTextWriter.h"
 
 #include <objbase.h>
 #include <shlobj.h>

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "../settings/CRegistryPath.h"
+#include "base/CRegistryPath.h"
 
 // Erases the traces of recent work that the user asked to hide before the
 // private desktop is shown, and switches the per-user policy that keeps the

@@ -1,10 +1,10 @@
-#include "CProcessCloser.h"
+#include "actions/CProcessCloser.h"
 
 #include <algorithm>
 #include <cwchar>
 #include <memory>
 
-#include "CProtectedTargets.h"
+#include "actions/CProtectedTargets.h"
 
 namespace {
 // What a path may hold with the \\?\ prefix.

@@ -1,4 +1,4 @@
-#include "CProgramLauncher.h"
+#include "actions/CProgramLauncher.h"
 
 #include <shlwapi.h>
 
@@ -6,10 +6,10 @@
 #include <string>
 #include <utility>
 
-#include "../core/CDetachedMessageBox.h"
-#include "../core/CMyAppModule.h"
-#include "../core/CTextWriter.h"
-#include "CCommandText.h"
+#include "win/CDetachedMessageBox.h"
+#include "app/CMyAppModule.h"
+#include "base/CTextWriter.h"
+#include "actions/CCommandText.h"
 
 namespace {
 

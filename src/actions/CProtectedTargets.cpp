@@ -1,6 +1,6 @@
-#include "CProtectedTargets.h"
+#include "actions/CProtectedTargets.h"
 
-#include "../core/CMyAppModule.h"
+#include "app/CMyAppModule.h"
 
 namespace {
 

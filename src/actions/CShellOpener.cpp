@@ -1,4 +1,4 @@
-#include "CShellOpener.h"
+#include "actions/CShellOpener.h"
 
 #include <objbase.h>
 #include <shellapi.h>

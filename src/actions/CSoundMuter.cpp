@@ -1,4 +1,4 @@
-#include "CSoundMuter.h"
+#include "actions/CSoundMuter.h"
 
 #include <objbase.h>
 

@@ -4,7 +4,7 @@
 
 #include <mmdeviceapi.h>
 
-#include "XPMuteControl.h"
+#include "actions/XPMuteControl.h"
 
 // Mutes or unmutes the sound output by the road the Windows version offers:
 // the mixer on XP, every active output endpoint's volume from Vista on.

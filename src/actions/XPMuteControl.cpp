@@ -1,4 +1,4 @@
-#include "XPMuteControl.h"
+#include "actions/XPMuteControl.h"
 
 XPMuteControl::~XPMuteControl()
 {

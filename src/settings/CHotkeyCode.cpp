@@ -1,5 +1,5 @@
-#include "CHotkeyCode.h"
-#include "../core/CTextWriter.h"
+#include "settings/CHotkeyCode.h"
+#include "base/CTextWriter.h"
 
 #include <cwchar>
 

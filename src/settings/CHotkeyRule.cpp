@@ -1,4 +1,4 @@
-#include "CHotkeyRule.h"
+#include "settings/CHotkeyRule.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "CHotkeyCode.h"
+#include "settings/CHotkeyCode.h"
 
 // Which key combinations may be a global hot key. A hot key takes its keys
 // from every program: a key that types a character, on its own or with Shift

@@ -1,4 +1,4 @@
-#include "CSettingsApplier.h"
+#include "settings/CSettingsApplier.h"
 
 #include <cwchar>
 

@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "../core/CMyAppModule.h"
-#include "CHotkeyCode.h"
-#include "CRegistryPath.h"
-#include "CSettingsRecord.h"
-#include "ISettingsEffects.h"
-#include "ISettingsPages.h"
+#include "app/CMyAppModule.h"
+#include "settings/CHotkeyCode.h"
+#include "base/CRegistryPath.h"
+#include "settings/CSettingsRecord.h"
+#include "settings/ISettingsEffects.h"
+#include "settings/ISettingsPages.h"
 
 // The apply operations: the only way a setting changes while the program
 // runs. Each stores the value in the record and, where the worker threads act

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "../core/CFixedText.h"
+#include "base/CFixedText.h"
 
 // Every setting, one field per registry value, as the user-interface thread
 // holds it. Loaded at start, changed only by the apply operations, saved at

@@ -1,11 +1,11 @@
-#include "CSettingsStore.h"
-#include "../core/CTextWriter.h"
+#include "settings/CSettingsStore.h"
+#include "base/CTextWriter.h"
 
 #include <cwchar>
 #include <iterator>
 
-#include "CSettingsTable.h"
-#include "CUnmatchablePassword.h"
+#include "settings/CSettingsTable.h"
+#include "settings/CUnmatchablePassword.h"
 
 namespace {
 constexpr DWORD kProcessNameCapacity = 260;

@@ -3,8 +3,8 @@
 #include <functional>
 #include <initializer_list>
 
-#include "CRegistryPath.h"
-#include "CSettingsRecord.h"
+#include "base/CRegistryPath.h"
+#include "settings/CSettingsRecord.h"
 
 // The settings as they are stored under the program key. A failed read gives
 // the setting's default; a failed write is dropped and the value in memory

@@ -1,4 +1,4 @@
-#include "CSettingsTable.h"
+#include "settings/CSettingsTable.h"
 
 #include <cwchar>
 #include <iterator>

@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "../core/CFixedText.h"
-#include "CSettingsRecord.h"
+#include "base/CFixedText.h"
+#include "settings/CSettingsRecord.h"
 
 // One row per registry value under the program key: its name, its field in
 // the record and its default. Load, save and the tests walk the same table.

@@ -1,4 +1,4 @@
-#include "CUnmatchablePassword.h"
+#include "settings/CUnmatchablePassword.h"
 
 #include <cwchar>
 

@@ -1,13 +1,13 @@
-#include "CAboutDlg.h"
+#include "ui/CAboutDlg.h"
 
 #include <shellapi.h>
 
 #include <cwchar>
 
-#include "../core/CMyAppModule.h"
-#include "../core/CTextWriter.h"
-#include "../win/CDpi.h"
-#include "themed/CTextFit.h"
+#include "app/CMyAppModule.h"
+#include "base/CTextWriter.h"
+#include "win/CDpi.h"
+#include "ui/themed/CTextFit.h"
 
 namespace {
 constexpr UINT kLabelFormat = DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER;

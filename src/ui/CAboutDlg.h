@@ -4,15 +4,15 @@
 
 #include <memory>
 
-#include "../res/resource.h"
-#include "../win/CDialogResize.h"
-#include "../win/CToolTipDialog.h"
-#include "CAccessibleNames.h"
-#include "ISettingsPage.h"
-#include "themed/CThemedDialogImpl.h"
-#include "themed/CThemedHyperlinkCtrl.h"
-#include "themed/CThemedImageCtrl.h"
-#include "themed/CThemedLabelCtrl.h"
+#include "res/resource.h"
+#include "win/CDialogResize.h"
+#include "win/CToolTipDialog.h"
+#include "ui/CAccessibleNames.h"
+#include "ui/ISettingsPage.h"
+#include "ui/themed/CThemedDialogImpl.h"
+#include "ui/themed/CThemedHyperlinkCtrl.h"
+#include "ui/themed/CThemedImageCtrl.h"
+#include "ui/themed/CThemedLabelCtrl.h"
 
 // The "About" page: the product's name, logo and version, and the ways to
 // reach the maker.

@@ -1,9 +1,9 @@
-#include "CAccessibleNames.h"
+#include "ui/CAccessibleNames.h"
 
 #include <algorithm>
 #include <cwchar>
 
-#include "AccessibilityGuids.h"
+#include "ui/themed/AccessibilityGuids.h"
 
 CAccessibleNames::CAccessibleNames()
 {

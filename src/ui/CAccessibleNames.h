@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "IAccessibleNames.h"
+#include "ui/IAccessibleNames.h"
 
 // Dynamic Annotation (IAccPropServices) for the controls of one window: what
 // it gives stays with each control, where every tool's standard object finds

@@ -1,4 +1,4 @@
-#include "CAdvancedSettingsDlg.h"
+#include "ui/CAdvancedSettingsDlg.h"
 
 #include <shlwapi.h>
 
@@ -6,9 +6,9 @@
 #include <cwchar>
 #include <utility>
 
-#include "themed/CTextFit.h"
-#include "CProcessDlg.h"
-#include "themed/CThemeFonts.h"
+#include "ui/themed/CTextFit.h"
+#include "ui/CProcessDlg.h"
+#include "ui/themed/CThemeFonts.h"
 
 namespace {
 

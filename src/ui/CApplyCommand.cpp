@@ -1,9 +1,9 @@
-#include "CApplyCommand.h"
+#include "ui/CApplyCommand.h"
 
 #include <cwchar>
 
-#include "../res/resource.h"
-#include "../settings/CHotkeyRule.h"
+#include "res/resource.h"
+#include "settings/CHotkeyRule.h"
 
 namespace {
 const wchar_t kTrayGuard[] =

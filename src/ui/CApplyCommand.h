@@ -4,12 +4,12 @@
 
 #include <functional>
 
-#include "../core/CMyAppModule.h"
-#include "../settings/CSettingsApplier.h"
-#include "../settings/CSettingsRecord.h"
-#include "../settings/CSettingsStore.h"
-#include "IAdvancedPageReader.h"
-#include "IBasicPageReader.h"
+#include "app/CMyAppModule.h"
+#include "settings/CSettingsApplier.h"
+#include "settings/CSettingsRecord.h"
+#include "settings/CSettingsStore.h"
+#include "ui/IAdvancedPageReader.h"
+#include "ui/IBasicPageReader.h"
 
 // "Apply": reads the pages that were shown, refuses what would lock the user
 // out, applies each group that changed and writes that group. Runs on the

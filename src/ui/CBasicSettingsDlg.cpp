@@ -1,12 +1,12 @@
-#include "CBasicSettingsDlg.h"
+#include "ui/CBasicSettingsDlg.h"
 
 #include <climits>
 #include <cwchar>
 #include <string>
 
-#include "../settings/CUnmatchablePassword.h"
-#include "themed/CTextFit.h"
-#include "themed/CThemeFonts.h"
+#include "settings/CUnmatchablePassword.h"
+#include "ui/themed/CTextFit.h"
+#include "ui/themed/CThemeFonts.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "CMainFrame.h"
+#include "ui/CMainFrame.h"
 
 #include <shellapi.h>
 
@@ -6,13 +6,13 @@
 
 #include <HookLib.h>
 
-#include "../core/CDetachedMessageBox.h"
-#include "../core/CDesktopProgramWindows.h"
-#include "../core/CMyAppModule.h"
-#include "../core/ThreadMessages.h"
-#include "../settings/CUnmatchablePassword.h"
-#include "../win/CMessageLoop.h"
-#include "CQuitDlg.h"
+#include "win/CDetachedMessageBox.h"
+#include "app/CDesktopProgramWindows.h"
+#include "app/CMyAppModule.h"
+#include "app/ThreadMessages.h"
+#include "settings/CUnmatchablePassword.h"
+#include "win/CMessageLoop.h"
+#include "ui/CQuitDlg.h"
 
 namespace {
 // The switcher shows a desktop in moments; the bound only keeps a stuck one

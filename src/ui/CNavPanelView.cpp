@@ -1,8 +1,8 @@
-#include "CNavPanelView.h"
+#include "ui/CNavPanelView.h"
 
-#include "themed/CColorFill.h"
-#include "themed/CImageBlend.h"
-#include "themed/CImageLoader.h"
+#include "ui/themed/CColorFill.h"
+#include "ui/themed/CImageBlend.h"
+#include "ui/themed/CImageLoader.h"
 
 namespace {
 constexpr COLORREF kPanelColour = RGB(185, 210, 239);

@@ -1,17 +1,17 @@
 #pragma once
 
-#include "../win/CDpi.h"
+#include "win/CDpi.h"
 
 #include <windows.h>
 
 #include <memory>
 #include <vector>
 
-#include "../win/CBitmap.h"
-#include "../win/CDC.h"
-#include "../win/CDoubleBufferImpl.h"
-#include "../win/CWindowImpl.h"
-#include "CFadeStateButtonCtrl.h"
+#include "win/CBitmap.h"
+#include "win/CDC.h"
+#include "win/CDoubleBufferImpl.h"
+#include "win/CWindowImpl.h"
+#include "ui/themed/CFadeStateButtonCtrl.h"
 
 // The strip along the bottom of the settings window with the round
 // navigation buttons. It passes their clicks on to the notify window and

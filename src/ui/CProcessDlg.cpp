@@ -1,10 +1,10 @@
-#include "CProcessDlg.h"
+#include "ui/CProcessDlg.h"
 
 #include <algorithm>
 
-#include "../actions/CProcessCloser.h"
-#include "../actions/CProtectedTargets.h"
-#include "../win/CDpi.h"
+#include "actions/CProcessCloser.h"
+#include "actions/CProtectedTargets.h"
+#include "win/CDpi.h"
 
 namespace {
 const wchar_t kColumnHeading[] = L"Room/Alias";

@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "../res/resource.h"
-#include "../win/CBitmap.h"
-#include "../win/CDialogImpl.h"
-#include "../win/CListViewCtrl.h"
-#include "themed/CBackgroundImage.h"
-#include "themed/CThemedButtonCtrl.h"
+#include "res/resource.h"
+#include "win/CBitmap.h"
+#include "win/CDialogImpl.h"
+#include "win/CListViewCtrl.h"
+#include "ui/themed/CBackgroundImage.h"
+#include "ui/themed/CThemedButtonCtrl.h"
 
 // Lets the user tick, among the programs running now, those that the
 // "Terminate Processes" action ends. Opened with the names chosen so far,

@@ -1,7 +1,7 @@
-#include "CQuitDlg.h"
+#include "ui/CQuitDlg.h"
 
-#include "../win/CDpi.h"
-#include "themed/CThemeFonts.h"
+#include "win/CDpi.h"
+#include "ui/themed/CThemeFonts.h"
 
 namespace {
 const wchar_t kNoConfirmValue[] = L"QUIT_NOCONFIRM";

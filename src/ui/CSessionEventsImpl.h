@@ -3,9 +3,9 @@
 #include <windows.h>
 #include <wtsapi32.h>
 
-#include "../core/CMyAppModule.h"
-#include "../core/CReturnToOriginal.h"
-#include "../core/ThreadMessages.h"
+#include "app/CMyAppModule.h"
+#include "app/CReturnToOriginal.h"
+#include "app/ThreadMessages.h"
 
 // What the session does to a window T that must outlive it gracefully:
 // - Sign-out and shut-down: the original desktop is shown again and the

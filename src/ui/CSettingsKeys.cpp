@@ -1,4 +1,4 @@
-#include "CSettingsKeys.h"
+#include "ui/CSettingsKeys.h"
 
 namespace {
 

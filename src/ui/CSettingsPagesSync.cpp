@@ -1,7 +1,7 @@
-#include "CSettingsPagesSync.h"
+#include "ui/CSettingsPagesSync.h"
 
-#include "CAdvancedSettingsDlg.h"
-#include "CBasicSettingsDlg.h"
+#include "ui/CAdvancedSettingsDlg.h"
+#include "ui/CBasicSettingsDlg.h"
 
 CBasicSettingsDlg* CSettingsPagesSync::Basic() const
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "../settings/ISettingsPages.h"
+#include "settings/ISettingsPages.h"
 
 class CBasicSettingsDlg;
 class CAdvancedSettingsDlg;

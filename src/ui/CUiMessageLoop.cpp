@@ -1,4 +1,4 @@
-#include "CUiMessageLoop.h"
+#include "ui/CUiMessageLoop.h"
 
 BOOL CUiMessageLoop::PreTranslateMessage(MSG* msg) { return m_frame.PreTranslateMessage(msg); }
 

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "../settings/CHotkeyCode.h"
+#include "settings/CHotkeyCode.h"
 
 // What the Apply command reads from the basic settings page.
 class IBasicPageReader {

@@ -1,7 +1,7 @@
-#include "CUpdateDecision.h"
+#include "update/CUpdateDecision.h"
 
-#include "CUpdateReply.h"
-#include "CWebAddress.h"
+#include "update/CUpdateReply.h"
+#include "update/CWebAddress.h"
 
 CUpdateDecision::CUpdateDecision(const wchar_t* settingsKey, DWORD ownRevision)
     : m_ownRevision(ownRevision)

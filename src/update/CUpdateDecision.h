@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "../core/CMyAppModule.h"
-#include "../settings/CRegistryPath.h"
+#include "app/CMyAppModule.h"
+#include "base/CRegistryPath.h"
 
 // Decides whether what the maker's server announced is worth offering, and
 // if so stores it in the update record (UPDATE_VERSION, UPDATE_URL,

@@ -1,10 +1,10 @@
-#include "CUpdatePrompt.h"
+#include "update/CUpdatePrompt.h"
 
 #include <shellapi.h>
 
 #include <cwchar>
 
-#include "CWebAddress.h"
+#include "update/CWebAddress.h"
 
 namespace {
 const wchar_t kQuestion[] =

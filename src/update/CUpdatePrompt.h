@@ -4,8 +4,8 @@
 
 #include <functional>
 
-#include "../core/CMyAppModule.h"
-#include "../settings/CRegistryPath.h"
+#include "app/CMyAppModule.h"
+#include "base/CRegistryPath.h"
 
 // Offers a stored announcement once per run, when the settings window is
 // brought up, and opens the download page on consent. Runs on the

@@ -1,5 +1,5 @@
-#include "CUpdateQuery.h"
-#include "../core/CTextWriter.h"
+#include "update/CUpdateQuery.h"
+#include "base/CTextWriter.h"
 
 #include <cstdio>
 #include <cstring>

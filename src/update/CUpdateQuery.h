@@ -5,9 +5,9 @@
 
 #include <cstddef>
 
-#include "../core/CMyAppModule.h"
-#include "CUpdateDecision.h"
-#include "CUpdateReply.h"
+#include "app/CMyAppModule.h"
+#include "update/CUpdateDecision.h"
+#include "update/CUpdateReply.h"
 
 // Asks the maker's web server whether a newer version exists: one HTTP/1.1
 // GET over a plain TCP connection, then the items of the reply picked out

@@ -1,4 +1,4 @@
-#include "CUpdateReply.h"
+#include "update/CUpdateReply.h"
 
 #include <cctype>
 #include <cstdlib>

@@ -4,7 +4,7 @@
 
 #include <cstddef>
 
-#include "../actions/CPatternMatcher.h"
+#include "base/CPatternMatcher.h"
 
 // Reads the items out of what the maker's server sent back. Nothing here
 // touches the network, the registry or a window: the reply is outside input

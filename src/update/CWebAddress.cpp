@@ -1,4 +1,4 @@
-#include "CWebAddress.h"
+#include "update/CWebAddress.h"
 
 #include <cwchar>
 #include <cwctype>

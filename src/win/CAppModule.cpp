@@ -1,4 +1,4 @@
-#include "CAppModule.h"
+#include "win/CAppModule.h"
 
 #include <new>
 

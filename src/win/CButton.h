@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "CWindow.h"
+#include "win/CWindow.h"
 
 // A push button, check box or radio button.
 class CButton : public CWindow {

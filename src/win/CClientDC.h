@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "CDC.h"
+#include "win/CDC.h"
 
 // A window's client-area DC, released when it goes.
 class CClientDC : public CDCHandle {

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "MessageMap.h"
+#include "win/MessageMap.h"
 
 // Splits NM_CUSTOMDRAW into one call per drawing stage. A parent chains it
 // for notifications of its children; a control chains it for the ones its

@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
-#include "CWindow.h"
-#include "CWindowImpl.h"
-#include "MessageMap.h"
+#include "win/CWindow.h"
+#include "win/CWindowImpl.h"
+#include "win/MessageMap.h"
 
 // The base of every dialog object; T::IDD names its dialog template. The
 // object is attached to its window at WM_INITDIALOG and detached at

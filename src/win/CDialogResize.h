@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "MessageMap.h"
+#include "win/MessageMap.h"
 
 // How a mapped control follows the dialog's client size: grow with it, move
 // with it, or both, along either axis.

@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
-#include "CDC.h"
-#include "CMemoryDC.h"
-#include "CPaintDC.h"
-#include "MessageMap.h"
+#include "win/CDC.h"
+#include "win/CMemoryDC.h"
+#include "win/CPaintDC.h"
+#include "win/MessageMap.h"
 
 // Paints T through an off-screen bitmap so the screen only ever sees whole
 // frames. T provides DoPaint(CDCHandle) and chains this map.

@@ -1,4 +1,4 @@
-#include "CDpi.h"
+#include "win/CDpi.h"
 
 namespace {
 using GetDpiForWindowProc = UINT(WINAPI*)(HWND);

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "CWindow.h"
+#include "win/CWindow.h"
 
 // A list view: the few calls the program makes on one.
 class CListViewCtrl : public CWindow {

@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "CBitmap.h"
-#include "CDC.h"
+#include "win/CBitmap.h"
+#include "win/CDC.h"
 
 // An off-screen DC for one paint rectangle, in the target's coordinates;
 // what is drawn into it is copied to the target when it goes. It stays null

@@ -1,4 +1,4 @@
-#include "CMessageLoop.h"
+#include "win/CMessageLoop.h"
 
 #include <algorithm>
 

@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "CIdleHandler.h"
-#include "CMessageFilter.h"
+#include "win/CIdleHandler.h"
+#include "win/CMessageFilter.h"
 
 // A thread's message pump with pre-translate filters and idle handlers.
 class CMessageLoop {

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "CDC.h"
+#include "win/CDC.h"
 
 // The DC of one WM_PAINT: BeginPaint on construction, EndPaint when it goes.
 class CPaintDC : public CDCHandle {

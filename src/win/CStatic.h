@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "CWindow.h"
+#include "win/CWindow.h"
 
 // A static control: a label or a picture.
 class CStatic : public CWindow {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "MessageMap.h"
+#include "win/MessageMap.h"
 
 // Gives every control of a dialog whose id has a string-table entry a tool
 // tip with that text. T chains this map; its own WM_INITDIALOG still runs.

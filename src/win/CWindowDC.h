@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "CDC.h"
+#include "win/CDC.h"
 
 // A DC of a window's whole rectangle, frame included, released when it goes.
 class CWindowDC : public CDCHandle {

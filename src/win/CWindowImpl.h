@@ -5,8 +5,8 @@
 
 #include <atomic>
 
-#include "CWindow.h"
-#include "MessageMap.h"
+#include "win/CWindow.h"
+#include "win/MessageMap.h"
 
 // What a window kind registers its class with.
 struct CWndClassInfo {

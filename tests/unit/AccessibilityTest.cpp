@@ -13,7 +13,7 @@
 
 #include "res/resource.h"
 #include "settings/CSettingsRecord.h"
-#include "ui/AccessibilityGuids.h"
+#include "ui/themed/AccessibilityGuids.h"
 #include "ui/CAboutDlg.h"
 #include "ui/CAccessibleNames.h"
 #include "ui/CAdvancedSettingsDlg.h"

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "core/CCrashGuard.h"
+#include "threads/CCrashGuard.h"
 
 namespace {
 

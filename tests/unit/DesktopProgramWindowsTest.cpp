@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/CDesktopProgramWindows.h"
+#include "app/CDesktopProgramWindows.h"
 
 namespace {
 

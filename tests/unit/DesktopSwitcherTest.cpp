@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/CDesktopSwitcher.h"
+#include "threads/CDesktopSwitcher.h"
 
 namespace {
 

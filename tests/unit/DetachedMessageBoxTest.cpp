@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "core/CDetachedMessageBox.h"
+#include "win/CDetachedMessageBox.h"
 
 namespace {
 

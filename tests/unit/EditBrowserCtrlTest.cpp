@@ -8,7 +8,7 @@
 #include "CPixelCanvas.h"
 #include "CommandRecorder.h"
 #include "res/resource.h"
-#include "ui/CEditBrowserCtrl.h"
+#include "ui/themed/CEditBrowserCtrl.h"
 #include "win/CWindowImpl.h"
 
 namespace {

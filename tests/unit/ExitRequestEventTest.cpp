@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "core/CExitRequestEvent.h"
+#include "app/CExitRequestEvent.h"
 
 namespace {
 

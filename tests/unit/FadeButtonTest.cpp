@@ -8,7 +8,7 @@
 #include "CommandRecorder.h"
 #include "PrintedWindow.h"
 #include "res/resource.h"
-#include "ui/CFadeStateButtonCtrl.h"
+#include "ui/themed/CFadeStateButtonCtrl.h"
 #include "ui/themed/CImageBlend.h"
 #include "ui/themed/CImageLoader.h"
 #include "win/CBitmap.h"

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "core/CFixedText.h"
-#include "core/CSnapshot.h"
+#include "base/CFixedText.h"
+#include "base/CSnapshot.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "settings/CHotkeyCode.h"
-#include "settings/CHotkeyEditCtrl.h"
+#include "ui/CHotkeyEditCtrl.h"
 #include "settings/CHotkeyRule.h"
 
 namespace {

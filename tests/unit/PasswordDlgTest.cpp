@@ -5,9 +5,9 @@
 #include <atomic>
 #include <string>
 
-#include "core/CPasswordDlg.h"
-#include "core/CPasswordEditCtrl.h"
-#include "core/IForegroundWindow.h"
+#include "ui/CPasswordDlg.h"
+#include "ui/CPasswordEditCtrl.h"
+#include "win/IForegroundWindow.h"
 #include "res/resource.h"
 #include "settings/CUnmatchablePassword.h"
 #include "win/CDialogImpl.h"

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "actions/CPatternMatcher.h"
+#include "base/CPatternMatcher.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "core/CPrivateShell.h"
+#include "threads/CPrivateShell.h"
 
 namespace {
 

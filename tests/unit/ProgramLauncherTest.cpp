@@ -8,7 +8,7 @@
 #include <string>
 #include <utility>
 
-#include "actions/CPatternMatcher.h"
+#include "base/CPatternMatcher.h"
 #include "actions/CProgramLauncher.h"
 
 namespace {

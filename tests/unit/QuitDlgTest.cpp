@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "res/resource.h"
-#include "settings/CRegistryPath.h"
+#include "base/CRegistryPath.h"
 #include "ui/CQuitDlg.h"
 
 #include "CModalRun.h"

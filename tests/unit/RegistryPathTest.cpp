@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "settings/CRegistryPath.h"
+#include "base/CRegistryPath.h"
 
 #include "ScratchRegistryKey.h"
 

@@ -8,9 +8,9 @@
 #include <thread>
 #include <vector>
 
-#include "core/CPasswordThread.h"
-#include "core/CShownDesktop.h"
-#include "core/CWatchedActions.h"
+#include "threads/CPasswordThread.h"
+#include "threads/CShownDesktop.h"
+#include "threads/CWatchedActions.h"
 
 namespace {
 

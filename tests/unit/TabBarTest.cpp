@@ -8,8 +8,8 @@
 
 #include "CommandRecorder.h"
 #include "PrintedWindow.h"
-#include "ui/AccessibilityGuids.h"
-#include "ui/CThemedTabBar.h"
+#include "ui/themed/AccessibilityGuids.h"
+#include "ui/themed/CThemedTabBar.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <cwchar>
 
-#include "core/CTextWriter.h"
+#include "base/CTextWriter.h"
 
 TEST(TextWriterTest, JoinsTextsLettersAndNumbersInOrder)
 {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "QuillowVersion.h"
-#include "core/CMyAppModule.h"
+#include "app/CMyAppModule.h"
 
 namespace {
 

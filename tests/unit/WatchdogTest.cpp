@@ -10,7 +10,7 @@
 #include "CSiblingPath.h"
 #include "CWatchCommandLine.h"
 #include "CWatchVerdict.h"
-#include "core/CWatchdog.h"
+#include "threads/CWatchdog.h"
 
 namespace {
 

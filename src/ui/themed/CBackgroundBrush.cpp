@@ -1,6 +1,6 @@
-#include "CBackgroundBrush.h"
+#include "ui/themed/CBackgroundBrush.h"
 
-#include "CBackgroundCapture.h"
+#include "ui/themed/CBackgroundCapture.h"
 #include "win/CDC.h"
 #include "win/CScopedSelect.h"
 

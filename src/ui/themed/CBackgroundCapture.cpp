@@ -1,4 +1,4 @@
-#include "CBackgroundCapture.h"
+#include "ui/themed/CBackgroundCapture.h"
 
 #include "win/CBitmap.h"
 #include "win/CBrush.h"

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "../../win/CBitmap.h"
+#include "win/CBitmap.h"
 
 // A picture stretched, whole, over a window's whole client area: the frame's
 // gradient and the dialogs' backgrounds.

@@ -1,4 +1,4 @@
-#include "CColorFill.h"
+#include "ui/themed/CColorFill.h"
 
 #include "win/CDC.h"
 

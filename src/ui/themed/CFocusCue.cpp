@@ -1,4 +1,4 @@
-#include "CFocusCue.h"
+#include "ui/themed/CFocusCue.h"
 
 #include "win/CScopedSelect.h"
 

@@ -1,4 +1,4 @@
-#include "CImageBlend.h"
+#include "ui/themed/CImageBlend.h"
 
 #include "win/CBitmap.h"
 #include "win/CDC.h"

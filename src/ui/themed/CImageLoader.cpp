@@ -1,4 +1,4 @@
-#include "CImageLoader.h"
+#include "ui/themed/CImageLoader.h"
 
 #include <objidl.h>
 #include <gdiplus.h>

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "../../win/CDpi.h"
+#include "win/CDpi.h"
 
 // Turns a PNG (a resource or a file) into a 32-bit bitmap with pre-multiplied
 // alpha, ready for AlphaBlend with AC_SRC_ALPHA. The caller owns the bitmap.

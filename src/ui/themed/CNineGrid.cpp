@@ -1,4 +1,4 @@
-#include "CNineGrid.h"
+#include "ui/themed/CNineGrid.h"
 
 #include "win/CDC.h"
 #include "win/CScopedSelect.h"

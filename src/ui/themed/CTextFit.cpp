@@ -1,7 +1,7 @@
-#include "CTextFit.h"
+#include "ui/themed/CTextFit.h"
 
-#include "../../win/CClientDC.h"
-#include "../../win/CScopedSelect.h"
+#include "win/CClientDC.h"
+#include "win/CScopedSelect.h"
 
 int CTextFit::TextWidth(HWND control, HFONT font)
 {

@@ -1,4 +1,4 @@
-#include "CThemeFonts.h"
+#include "ui/themed/CThemeFonts.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "../../win/CDpi.h"
+#include "win/CDpi.h"
 
 // The fonts the themed windows draw their text in, all derived from the
 // system's own, at the DPI of the window they are for. The caller owns every

@@ -1,8 +1,8 @@
-#include "CThemedButtonCtrl.h"
+#include "ui/themed/CThemedButtonCtrl.h"
 
-#include "CFocusCue.h"
-#include "CImageLoader.h"
-#include "CNineGrid.h"
+#include "ui/themed/CFocusCue.h"
+#include "ui/themed/CImageLoader.h"
+#include "ui/themed/CNineGrid.h"
 #include "win/CDC.h"
 #include "win/CScopedSelect.h"
 

@@ -1,4 +1,4 @@
-#include "CThemedCheckboxCtrl.h"
+#include "ui/themed/CThemedCheckboxCtrl.h"
 
 #include "win/CDC.h"
 

@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "CBackgroundBrush.h"
-#include "CThemeFonts.h"
+#include "ui/themed/CBackgroundBrush.h"
+#include "ui/themed/CThemeFonts.h"
 #include "win/CDialogImpl.h"
 #include "win/CFont.h"
 #include "win/MessageMap.h"

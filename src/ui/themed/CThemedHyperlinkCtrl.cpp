@@ -1,6 +1,6 @@
-#include "CThemedHyperlinkCtrl.h"
+#include "ui/themed/CThemedHyperlinkCtrl.h"
 
-#include "CFocusCue.h"
+#include "ui/themed/CFocusCue.h"
 #include "win/CDC.h"
 #include "win/CScopedSelect.h"
 

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "CBackgroundBrush.h"
+#include "ui/themed/CBackgroundBrush.h"
 #include "win/CButton.h"
 #include "win/CCustomDraw.h"
 #include "win/CFont.h"

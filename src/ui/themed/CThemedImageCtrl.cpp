@@ -1,7 +1,7 @@
-#include "CThemedImageCtrl.h"
+#include "ui/themed/CThemedImageCtrl.h"
 
-#include "CImageBlend.h"
-#include "CImageLoader.h"
+#include "ui/themed/CImageBlend.h"
+#include "ui/themed/CImageLoader.h"
 #include "win/CPaintDC.h"
 
 BOOL CThemedImageCtrl::SubclassWindow(HWND hwnd)

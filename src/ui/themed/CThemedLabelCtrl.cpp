@@ -1,4 +1,4 @@
-#include "CThemedLabelCtrl.h"
+#include "ui/themed/CThemedLabelCtrl.h"
 
 #include "win/CDC.h"
 #include "win/CPaintDC.h"

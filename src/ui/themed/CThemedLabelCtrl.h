@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "CBackgroundBrush.h"
+#include "ui/themed/CBackgroundBrush.h"
 #include "win/CStatic.h"
 #include "win/CWindowImpl.h"
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "ui/AccessibilityGuids.h"
+#include "ui/themed/AccessibilityGuids.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include <atomic>
 
-#include "core/CProgram.h"
-#include "core/CShownDesktop.h"
+#include "threads/CProgram.h"
+#include "threads/CShownDesktop.h"
 
 namespace {
 std::atomic<long> g_refusalsLeft{0};

@@ -1,8 +1,0 @@
-#include "CFadeStateButtonCtrl.h"
-
-CFadeStateButtonCtrl::~CFadeStateButtonCtrl()
-{
-    // The window must not outlive the object its procedure calls into.
-    if (IsWindow())
-        DestroyWindow();
-}
