@@ -8,7 +8,7 @@
 #include "app/CMyAppModule.h"
 #include "settings/CHotkeyCode.h"
 #include "base/CRegistryPath.h"
-#include "settings/CSettingsRecord.h"
+#include "app/CSettingsRecord.h"
 #include "settings/ISettingsEffects.h"
 #include "settings/ISettingsPages.h"
 

@@ -1,10 +1,10 @@
 #include "settings/CSettingsStore.h"
-#include "base/CTextWriter.h"
 
 #include <cwchar>
 #include <iterator>
 
-#include "settings/CSettingsTable.h"
+#include "app/CSettingsTable.h"
+#include "base/CTextWriter.h"
 #include "settings/CUnmatchablePassword.h"
 
 namespace {
@@ -12,7 +12,9 @@ constexpr DWORD kProcessNameCapacity = 260;
 
 void ProcessValueName(size_t index, wchar_t (&name)[32])
 {
-    CTextWriter(name, std::size(name)).Text(L"AC_PROCESS").Number(index);
+    CTextWriter(name, std::size(name))
+        .Text(CSettingsTable::Name(StoredValue::AC_PROCESS))
+        .Number(index);
 }
 }
 
@@ -26,8 +28,10 @@ void CSettingsStore::Load(CSettingsRecord& record)
     size_t count = 0;
     const SettingRow* rows = CSettingsTable::Rows(&count);
     for (size_t i = 0; i < count; ++i) {
+        if (!rows[i].InRecord())
+            continue;
         LoadRow(rows[i], record);
-        if (rows[i].number == &CSettingsRecord::AC_PROCESSES_COUNT)
+        if (rows[i].id == StoredValue::AC_PROCESSES_COUNT)
             LoadProcesses(record);
     }
 }
@@ -84,11 +88,11 @@ void CSettingsStore::Save(const CSettingsRecord& record, const wchar_t* switchPa
                           const wchar_t* restorePassword, const std::function<void()>& afterStartup)
 {
     size_t count = 0;
-    const wchar_t* const* order = CSettingsTable::SaveOrder(&count);
+    const StoredValue* order = CSettingsTable::SaveOrder(&count);
     for (size_t i = 0; i < count; ++i) {
-        const SettingRow& row = *CSettingsTable::Find(order[i]);
+        const SettingRow& row = CSettingsTable::Row(order[i]);
         WriteRow(row, record, switchPassword, restorePassword);
-        if (row.number == &CSettingsRecord::SS_STARTUP && afterStartup)
+        if (row.id == StoredValue::SS_STARTUP && afterStartup)
             afterStartup();
     }
     SaveProcesses(record);
@@ -102,7 +106,7 @@ void CSettingsStore::WriteRow(const SettingRow& row, const CSettingsRecord& reco
     else if (row.password)
         WritePassword(row.name, row.password == &CSettingsRecord::PWD_VIRT ? switchPassword
                                                                            : restorePassword);
-    else
+    else if (row.text)
         m_key.WriteString(row.name, (record.*row.text).c_str());
 }
 
@@ -114,17 +118,16 @@ void CSettingsStore::WritePassword(const wchar_t* name, const wchar_t* password)
         m_key.WriteString(name, password);
 }
 
-void CSettingsStore::Write(const CSettingsRecord& record,
-                           std::initializer_list<const wchar_t*> names, const wchar_t* password)
+void CSettingsStore::Write(const CSettingsRecord& record, std::initializer_list<StoredValue> values,
+                           const wchar_t* password)
 {
-    for (const wchar_t* name : names)
-        if (const SettingRow* row = CSettingsTable::Find(name))
-            WriteRow(*row, record, password, password);
+    for (StoredValue value : values)
+        WriteRow(CSettingsTable::Row(value), record, password, password);
 }
 
 void CSettingsStore::WriteProcesses(const CSettingsRecord& record)
 {
-    Write(record, {L"AC_PROCESSES_ENABLED", L"AC_PROCESSES_COUNT"});
+    Write(record, {StoredValue::AC_PROCESSES_ENABLED, StoredValue::AC_PROCESSES_COUNT});
     SaveProcesses(record);
 }
 

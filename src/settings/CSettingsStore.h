@@ -4,7 +4,8 @@
 #include <initializer_list>
 
 #include "base/CRegistryPath.h"
-#include "settings/CSettingsRecord.h"
+#include "app/CSettingsRecord.h"
+#include "app/CSettingsTable.h"
 
 // The settings as they are stored under the program key. A failed read gives
 // the setting's default; a failed write is dropped and the value in memory
@@ -25,13 +26,14 @@ public:
     void Load(CSettingsRecord& record);
     // Writes every value from the record, but the passwords, which are written
     // as given: the copies in force, empty while a password is turned off.
-    // afterStartup runs right after "SS_STARTUP" is written.
+    // afterStartup runs right after SS_STARTUP is written.
     void Save(const CSettingsRecord& record, const wchar_t* switchPassword,
               const wchar_t* restorePassword, const std::function<void()>& afterStartup);
 
-    // Writes the named values from the record, as Save writes them; a
-    // password's name writes the text given for it.
-    void Write(const CSettingsRecord& record, std::initializer_list<const wchar_t*> names,
+    // Writes the given values of the record, as Save writes them; a
+    // password writes the text given for it. A value kept outside the
+    // record has nothing here to write.
+    void Write(const CSettingsRecord& record, std::initializer_list<StoredValue> values,
                const wchar_t* password = nullptr);
     // The processes flag, their count and each name.
     void WriteProcesses(const CSettingsRecord& record);

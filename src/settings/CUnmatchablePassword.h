@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "settings/CSettingsRecord.h"
+#include "app/CSettingsRecord.h"
 
 // What a ticked password box holds when its stored password cannot be had:
 // missing, empty, too long for its field or of the wrong type. Counting it

@@ -69,11 +69,11 @@ void CWatchedActions::SetTaskManagerPolicy(DWORD value)
     // uninstaller write a 0 that is already there, never leave a 1.
     if (value != 0) {
         CWatchdog::Instance().SetTaskManagerPolicySet(true);
-        m_mark.WriteDword(kPolicyMark, 1);
+        m_mark.WriteDword(CSettingsTable::Name(StoredValue::TASKMGR_APPLIED), 1);
     }
     CActions::SetTaskManagerPolicy(value);
     if (value == 0) {
-        m_mark.DeleteValue(kPolicyMark);
+        m_mark.DeleteValue(CSettingsTable::Name(StoredValue::TASKMGR_APPLIED));
         CWatchdog::Instance().SetTaskManagerPolicySet(false);
     }
 }
@@ -82,7 +82,9 @@ bool CWatchedActions::TaskManagerPolicyLeftSet() const
 {
     DWORD marked = 0;
     return CWatchdog::Instance().TaskManagerPolicySet() ||
-           (m_mark.ReadDword(kPolicyMark, &marked) == ERROR_SUCCESS && marked != 0);
+           (m_mark.ReadDword(CSettingsTable::Name(StoredValue::TASKMGR_APPLIED), &marked) ==
+                ERROR_SUCCESS &&
+            marked != 0);
 }
 
 void CWatchedActions::RepairTaskManagerPolicy()

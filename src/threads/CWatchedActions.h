@@ -1,6 +1,7 @@
 #pragma once
 
 #include "actions/CActions.h"
+#include "app/CSettingsTable.h"
 #include "base/CRegistryPath.h"
 
 // The switcher thread's actions, with two guards around them:
@@ -27,8 +28,6 @@ public:
     // Takes back a policy we set, if one may still stand.
     void RepairTaskManagerPolicy();
 
-    // The registry value that marks a policy of ours.
-    static constexpr const wchar_t* kPolicyMark = L"TASKMGR_APPLIED";
 
 private:
     enum class Work { Mute, ClearBrowserHistory, ClearRecentDocuments };

@@ -6,6 +6,8 @@
 #include "settings/CHotkeyRule.h"
 
 namespace {
+using V = StoredValue;
+
 const wchar_t kTrayGuard[] =
     L"Can not hide the tray icon and disable the `show settings dialog' hotkey at the same time, "
     L"otherwise you will not have a chance to open the setting dialog again!";
@@ -101,17 +103,17 @@ void CApplyCommand::ApplyTriggers(const IBasicPageReader& page)
     const DWORD wheel = page.IsChecked(IDC_SW_WHEEL);
     if (wheel != r.SW_WHEEL) {
         m_applier.MiddleButton(wheel);
-        m_store.Write(r, {L"SW_WHEEL"});
+        m_store.Write(r, {V::SW_WHEEL});
     }
     const DWORD both = page.IsChecked(IDC_SW_DOUBLE);
     if (both != r.SW_DOUBLE) {
         m_applier.BothButtons(both);
-        m_store.Write(r, {L"SW_DOUBLE"});
+        m_store.Write(r, {V::SW_DOUBLE});
     }
     const CHotkeyCode key = page.ReadHotKey(IDC_SW_HOTKEY, page.IsChecked(IDC_SW_HOTKEY_ENABLED));
     if (HotKeyDiffers(key, r.SW_HOTKEY_ENABLED, r.SW_HOTKEY, r.SW_SHIFT, r.SW_CTRL, r.SW_ALT)) {
         m_applier.SwitchHotKey(key.enabled, key.key, key.shift, key.ctrl, key.alt);
-        m_store.Write(r, {L"SW_HOTKEY_ENABLED", L"SW_HOTKEY", L"SW_CTRL", L"SW_SHIFT", L"SW_ALT"});
+        m_store.Write(r, {V::SW_HOTKEY_ENABLED, V::SW_HOTKEY, V::SW_CTRL, V::SW_SHIFT, V::SW_ALT});
     }
 }
 
@@ -121,17 +123,17 @@ void CApplyCommand::ApplySystem(const IBasicPageReader& page)
     const DWORD startup = page.IsChecked(IDC_SS_STARTUP);
     if (startup != r.SS_STARTUP) {
         m_applier.Autostart(startup);
-        m_store.Write(r, {L"SS_STARTUP"});
+        m_store.Write(r, {V::SS_STARTUP});
     }
     const DWORD tray = page.IsChecked(IDC_SS_TRAYICON);
     if (tray != r.SS_TRAYICON) {
         m_applier.TrayIcon(tray);
-        m_store.Write(r, {L"SS_TRAYICON"});
+        m_store.Write(r, {V::SS_TRAYICON});
     }
     const DWORD update = page.IsChecked(IDC_SS_UPDATE);
     if (update != r.SS_UPDATE) {
         m_applier.UpdateCheck(update);
-        m_store.Write(r, {L"SS_UPDATE"});
+        m_store.Write(r, {V::SS_UPDATE});
     }
 }
 
@@ -144,7 +146,7 @@ bool CApplyCommand::KeepsTheWindowReachable(HWND owner, const IBasicPageReader& 
         return true;
     Hint(owner, kTrayGuard);
     m_applier.TrayIcon(1);
-    m_store.Write(m_record, {L"SS_TRAYICON"});
+    m_store.Write(m_record, {V::SS_TRAYICON});
     return false;
 }
 
@@ -155,7 +157,7 @@ void CApplyCommand::ApplySettingsHotKey(const IBasicPageReader& page)
     if (!HotKeyDiffers(key, r.SS_HOTKEY_ENABLED, r.SS_HOTKEY, r.SS_SHIFT, r.SS_CTRL, r.SS_ALT))
         return;
     m_applier.SettingsHotKey(key.enabled, key.key, key.shift, key.ctrl, key.alt);
-    m_store.Write(r, {L"SS_HOTKEY_ENABLED", L"SS_HOTKEY", L"SS_CTRL", L"SS_SHIFT", L"SS_ALT"});
+    m_store.Write(r, {V::SS_HOTKEY_ENABLED, V::SS_HOTKEY, V::SS_CTRL, V::SS_SHIFT, V::SS_ALT});
 }
 
 bool CApplyCommand::ApplyPasswords(HWND owner, const IBasicPageReader& page)
@@ -174,7 +176,8 @@ bool CApplyCommand::ApplyPasswords(HWND owner, const IBasicPageReader& page)
     }
     if (flag != r.PWD_VIRT_ENABLED || TextDiffers(entry, r.PWD_VIRT.c_str())) {
         m_applier.SwitchPassword(flag, entry);
-        m_store.Write(r, {L"PWD_VIRT_ENABLED", L"PWD_VIRT"}, m_live.m_switchPassword.Get()->c_str());
+        m_store.Write(r, {V::PWD_VIRT_ENABLED, V::PWD_VIRT},
+                      m_live.m_switchPassword.Get()->c_str());
     }
     // Both confirmations compare exactly: a confirmation accepted in other
     // letter case would leave the user unsure which of the two is stored.
@@ -190,7 +193,8 @@ bool CApplyCommand::ApplyPasswords(HWND owner, const IBasicPageReader& page)
     }
     if (flag != r.PWD_ORIG_ENABLED || TextDiffers(entry, r.PWD_ORIG.c_str())) {
         m_applier.RestorePassword(flag, entry);
-        m_store.Write(r, {L"PWD_ORIG_ENABLED", L"PWD_ORIG"}, m_live.m_restorePassword.Get()->c_str());
+        m_store.Write(r, {V::PWD_ORIG_ENABLED, V::PWD_ORIG},
+                      m_live.m_restorePassword.Get()->c_str());
     }
     return true;
 }
@@ -218,24 +222,24 @@ void CApplyCommand::ApplyActions(const IAdvancedPageReader& page)
         int id;
         ISettingsPages::Action action;
         DWORD CSettingsRecord::*field;
-        const wchar_t* name;
+        StoredValue value;
     };
     static const ActionBox kBoxes[] = {
-        {IDC_AC_MUTE, ISettingsPages::kMute, &CSettingsRecord::AC_MUTE, L"AC_MUTE"},
-        {IDC_AC_MONITOR, ISettingsPages::kMonitor, &CSettingsRecord::AC_MONITOR, L"AC_MONITOR"},
-        {IDC_AC_TASKMGR, ISettingsPages::kTaskManager, &CSettingsRecord::AC_TASKMGR, L"AC_TASKMGR"},
+        {IDC_AC_MUTE, ISettingsPages::kMute, &CSettingsRecord::AC_MUTE, V::AC_MUTE},
+        {IDC_AC_MONITOR, ISettingsPages::kMonitor, &CSettingsRecord::AC_MONITOR, V::AC_MONITOR},
+        {IDC_AC_TASKMGR, ISettingsPages::kTaskManager, &CSettingsRecord::AC_TASKMGR, V::AC_TASKMGR},
         {IDC_AC_BROWSERHISTORY, ISettingsPages::kBrowserHistory,
-         &CSettingsRecord::AC_BROWSERHISTORY, L"AC_BROWSERHISTORY"},
-        {IDC_AC_IEURLS, ISettingsPages::kTypedUrls, &CSettingsRecord::AC_IEURLS, L"AC_IEURLS"},
+         &CSettingsRecord::AC_BROWSERHISTORY, V::AC_BROWSERHISTORY},
+        {IDC_AC_IEURLS, ISettingsPages::kTypedUrls, &CSettingsRecord::AC_IEURLS, V::AC_IEURLS},
         {IDC_AC_RECENTDOC, ISettingsPages::kRecentDocs, &CSettingsRecord::AC_RECENTDOC,
-         L"AC_RECENTDOC"},
+         V::AC_RECENTDOC},
     };
     for (const ActionBox& box : kBoxes) {
         const DWORD on = page.IsChecked(box.id);
         if (on == m_record.*box.field)
             continue;
         m_applier.Action(box.action, on);
-        m_store.Write(m_record, {box.name});
+        m_store.Write(m_record, {box.value});
     }
 }
 
@@ -246,19 +250,19 @@ void CApplyCommand::ApplyTexts(const IAdvancedPageReader& page)
         DWORD CSettingsRecord::*flag;
         const CFixedText<262> CSettingsRecord::*text;
         void (CSettingsApplier::*apply)(DWORD, const wchar_t*);
-        const wchar_t* flagName;
-        const wchar_t* textName;
+        StoredValue flagValue;
+        StoredValue textValue;
     };
     static const TextBox kBoxes[] = {
         {IDC_AC_WINDOWS_ENABLED, IDC_AC_WINDOWS_TITLE, &CSettingsRecord::AC_WINDOWS_ENABLED,
          &CSettingsRecord::AC_WINDOWS_TITLE, &CSettingsApplier::WindowTitle,
-         L"AC_WINDOWS_ENABLED", L"AC_WINDOWS_TITLE"},
+         V::AC_WINDOWS_ENABLED, V::AC_WINDOWS_TITLE},
         {IDC_AC_FILE_ENABLED, IDC_AC_FILE_PATH, &CSettingsRecord::AC_FILE_ENABLED,
-         &CSettingsRecord::AC_FILE_PATH, &CSettingsApplier::File, L"AC_FILE_ENABLED",
-         L"AC_FILE_PATH"},
+         &CSettingsRecord::AC_FILE_PATH, &CSettingsApplier::File, V::AC_FILE_ENABLED,
+         V::AC_FILE_PATH},
         {IDC_AC_WEBSITE_ENABLED, IDC_AC_WEBSITE_URL, &CSettingsRecord::AC_WEBSITE_ENABLED,
-         &CSettingsRecord::AC_WEBSITE_URL, &CSettingsApplier::WebSite, L"AC_WEBSITE_ENABLED",
-         L"AC_WEBSITE_URL"},
+         &CSettingsRecord::AC_WEBSITE_URL, &CSettingsApplier::WebSite, V::AC_WEBSITE_ENABLED,
+         V::AC_WEBSITE_URL},
     };
     for (const TextBox& box : kBoxes) {
         const DWORD on = page.IsChecked(box.checkId);
@@ -267,7 +271,7 @@ void CApplyCommand::ApplyTexts(const IAdvancedPageReader& page)
         if (on == m_record.*box.flag && !TextDiffers(text, (m_record.*box.text).c_str()))
             continue;
         (m_applier.*box.apply)(on, text);
-        m_store.Write(m_record, {box.flagName, box.textName});
+        m_store.Write(m_record, {box.flagValue, box.textValue});
     }
 }
 

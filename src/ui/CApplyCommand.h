@@ -6,7 +6,7 @@
 
 #include "app/CMyAppModule.h"
 #include "settings/CSettingsApplier.h"
-#include "settings/CSettingsRecord.h"
+#include "app/CSettingsRecord.h"
 #include "settings/CSettingsStore.h"
 #include "ui/IAdvancedPageReader.h"
 #include "ui/IBasicPageReader.h"

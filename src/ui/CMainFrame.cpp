@@ -89,7 +89,7 @@ bool CMainFrame::CreateHidden()
 
 void CMainFrame::ResetUpdateShown()
 {
-    m_store.Key().WriteDword(L"UPDATE_SHOWED", 0);
+    m_store.Key().WriteDword(CSettingsTable::Name(StoredValue::UPDATE_SHOWED), 0);
 }
 
 // The whole window is one dialog to the keyboard, as a property sheet is:

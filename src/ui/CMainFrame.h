@@ -6,7 +6,7 @@
 
 #include "res/resource.h"
 #include "settings/CSettingsApplier.h"
-#include "settings/CSettingsRecord.h"
+#include "app/CSettingsRecord.h"
 #include "settings/CSettingsStore.h"
 #include "settings/ISettingsEffects.h"
 #include "win/CIdleHandler.h"

@@ -1,10 +1,10 @@
 #include "ui/CQuitDlg.h"
+#include "app/CSettingsTable.h"
 
 #include "win/CDpi.h"
 #include "ui/themed/CThemeFonts.h"
 
 namespace {
-const wchar_t kNoConfirmValue[] = L"QUIT_NOCONFIRM";
 constexpr UINT kQuestionFormat = DT_NOPREFIX | DT_SINGLELINE | DT_WORDBREAK;
 constexpr int kButtonBorder = 6;
 }
@@ -13,7 +13,9 @@ bool CQuitDlg::IsSkipped(const CRegistryPath& settingsKey)
 {
     // A value that is missing or unreadable asks, as on the first quit.
     DWORD skip = 0;
-    return settingsKey.ReadDword(kNoConfirmValue, &skip) == ERROR_SUCCESS && skip != 0;
+    return settingsKey.ReadDword(CSettingsTable::Name(StoredValue::QUIT_NOCONFIRM), &skip) ==
+               ERROR_SUCCESS &&
+           skip != 0;
 }
 
 LRESULT CQuitDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
@@ -62,7 +64,7 @@ LRESULT CQuitDlg::OnQuit(WORD, WORD, HWND, BOOL&)
 {
     // A key that cannot be written loses only the choice; the quit goes on.
     if (m_dontAsk.GetCheck() == BST_CHECKED)
-        m_settingsKey.WriteDword(kNoConfirmValue, 1);
+        m_settingsKey.WriteDword(CSettingsTable::Name(StoredValue::QUIT_NOCONFIRM), 1);
     EndDialog(kQuit);
     return 0;
 }

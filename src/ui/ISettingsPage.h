@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "settings/CSettingsRecord.h"
+#include "app/CSettingsRecord.h"
 
 // One page of the settings window, as the frame's page switch sees it: made
 // once, on its first showing, as a modeless child of the frame, and filled

@@ -1,4 +1,5 @@
 #include "update/CUpdateDecision.h"
+#include "app/CSettingsTable.h"
 
 #include "update/CUpdateReply.h"
 #include "update/CWebAddress.h"
@@ -37,7 +38,8 @@ bool CUpdateDecision::Decide(const char* version, const char* address, DWORD rev
 DWORD CUpdateDecision::StoredRevision() const
 {
     DWORD stored = 0;
-    if (m_registry.ReadDword(L"UPDATE_REVISION", &stored) != ERROR_SUCCESS)
+    if (m_registry.ReadDword(CSettingsTable::Name(StoredValue::UPDATE_REVISION), &stored) !=
+        ERROR_SUCCESS)
         return 0;
     // A record pinned by an earlier, less careful reading of a hostile reply
     // would otherwise keep every genuine update out for good.
@@ -50,8 +52,8 @@ void CUpdateDecision::Store(const wchar_t* version, const wchar_t* address, DWOR
 {
     // UPDATE_SHOWED goes last: a prompt reading meanwhile sees the new
     // announcement only once it is complete.
-    m_registry.WriteString(L"UPDATE_VERSION", version);
-    m_registry.WriteString(L"UPDATE_URL", address);
-    m_registry.WriteDword(L"UPDATE_REVISION", revision);
-    m_registry.WriteDword(L"UPDATE_SHOWED", 0);
+    m_registry.WriteString(CSettingsTable::Name(StoredValue::UPDATE_VERSION), version);
+    m_registry.WriteString(CSettingsTable::Name(StoredValue::UPDATE_URL), address);
+    m_registry.WriteDword(CSettingsTable::Name(StoredValue::UPDATE_REVISION), revision);
+    m_registry.WriteDword(CSettingsTable::Name(StoredValue::UPDATE_SHOWED), 0);
 }

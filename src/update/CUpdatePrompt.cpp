@@ -1,4 +1,5 @@
 #include "update/CUpdatePrompt.h"
+#include "app/CSettingsTable.h"
 
 #include <shellapi.h>
 
@@ -48,11 +49,13 @@ void CUpdatePrompt::Offer(HWND owner)
 {
     wchar_t version[kVersionChars];
     DWORD versionChars = kVersionChars;
-    if (m_registry.ReadString(L"UPDATE_VERSION", version, &versionChars) != ERROR_SUCCESS)
+    if (m_registry.ReadString(CSettingsTable::Name(StoredValue::UPDATE_VERSION), version,
+                              &versionChars) != ERROR_SUCCESS)
         return;
     wchar_t address[kAddressChars];
     DWORD addressChars = kAddressChars;
-    if (m_registry.ReadString(L"UPDATE_URL", address, &addressChars) != ERROR_SUCCESS)
+    if (m_registry.ReadString(CSettingsTable::Name(StoredValue::UPDATE_URL), address,
+                              &addressChars) != ERROR_SUCCESS)
         return;
     // An address we would refuse to open is not offered: a "Yes" that
     // silently does nothing would mislead the user.
@@ -62,15 +65,15 @@ void CUpdatePrompt::Offer(HWND owner)
     FormText(version, text, kTextChars);
     if (m_messageBox(owner, text, kCaption, MB_ICONINFORMATION | MB_YESNO) == IDYES)
         m_open(address);
-    m_registry.WriteDword(L"UPDATE_SHOWED", 1);
+    m_registry.WriteDword(CSettingsTable::Name(StoredValue::UPDATE_SHOWED), 1);
 }
 
 bool CUpdatePrompt::AlreadyShown() const
 {
     DWORD shown = 0;
-    if (m_registry.ReadDword(L"UPDATE_SHOWED", &shown) != ERROR_SUCCESS)
-        return false;
-    return shown != 0;
+    return m_registry.ReadDword(CSettingsTable::Name(StoredValue::UPDATE_SHOWED), &shown) ==
+               ERROR_SUCCESS &&
+           shown != 0;
 }
 
 void CUpdatePrompt::FormText(const wchar_t* version, wchar_t* out, size_t capacity)

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "res/resource.h"
-#include "settings/CSettingsRecord.h"
+#include "app/CSettingsRecord.h"
 #include "ui/themed/AccessibilityGuids.h"
 #include "ui/CAboutDlg.h"
 #include "ui/CAccessibleNames.h"

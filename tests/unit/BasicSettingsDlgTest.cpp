@@ -6,7 +6,7 @@
 #include <string>
 
 #include "res/resource.h"
-#include "settings/CSettingsRecord.h"
+#include "app/CSettingsRecord.h"
 #include "settings/CUnmatchablePassword.h"
 #include "ui/CBasicSettingsDlg.h"
 

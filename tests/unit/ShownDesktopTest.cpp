@@ -184,7 +184,7 @@ TEST(TaskManagerPolicyMarkTest, APolicyLeftByAnEarlierRunIsTakenBack)
     };
     auto mark = [&] {
         DWORD value = 0, bytes = sizeof(value);
-        return RegGetValueW(HKEY_CURRENT_USER, key, CWatchedActions::kPolicyMark,
+        return RegGetValueW(HKEY_CURRENT_USER, key, L"TASKMGR_APPLIED",
                             RRF_RT_REG_DWORD, nullptr, &value, &bytes) == ERROR_SUCCESS &&
                value == 1;
     };
