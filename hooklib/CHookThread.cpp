@@ -1,5 +1,7 @@
 #include "CHookThread.h"
 
+#include "base/CTrace.h"
+
 namespace {
 // The hook thread only unhooks, changes its desktop and hooks again, which
 // takes microseconds; the bound keeps a caller from waiting forever should
@@ -60,8 +62,10 @@ bool CHookThread::EnsureStarted()
         GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
                            reinterpret_cast<LPCWSTR>(&CHookThread::ThreadProc), &self);
         m_thread = CreateThread(nullptr, 0, ThreadProc, this, 0, &m_threadId);
-        if (!m_thread)
+        if (!m_thread) {
+            CTrace::LastError(L"CreateThread", L"the hook thread; hooks stay with the caller");
             return false;  // tried again at the next request
+        }
     }
     // A thread slow to start is waited for again at the next request.
     WaitForSingleObject(m_answered, kAnswerWait);

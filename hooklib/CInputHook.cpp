@@ -2,6 +2,7 @@
 
 #include "CKeyState.h"
 #include "HookLib.h"
+#include "base/CTrace.h"
 
 CInputHook* CInputHook::s_instance = nullptr;
 
@@ -29,6 +30,10 @@ bool CInputHook::Install(HookDesktop desktop, HDESK handle)
             WH_KEYBOARD_LL,
             desktop == kHookOriginal ? KeyboardProc<kHookOriginal> : KeyboardProc<kHookPrivate>,
             m_module, 0);
+        if (!pair.mouse || !pair.keyboard)
+            CTrace::LastError(L"SetWindowsHookExW", desktop == kHookOriginal
+                                                        ? L"the original desktop's hooks"
+                                                        : L"the private desktop's hooks");
     }
     const bool inPlace = onDesktop && m_hooks[desktop].mouse && m_hooks[desktop].keyboard;
     ReleaseSRWLockExclusive(&m_hooksLock);
@@ -41,9 +46,12 @@ bool CInputHook::Attach(HookDesktop desktop, HDESK handle)
     // one it gave, which it could not while a thread of ours used that one.
     HANDLE own = nullptr;
     if (!DuplicateHandle(GetCurrentProcess(), handle, GetCurrentProcess(), &own, 0, FALSE,
-                         DUPLICATE_SAME_ACCESS))
+                         DUPLICATE_SAME_ACCESS)) {
+        CTrace::LastError(L"DuplicateHandle", L"a desktop for the hook thread");
         return false;
+    }
     if (!SetThreadDesktop(static_cast<HDESK>(own))) {
+        CTrace::LastError(L"SetThreadDesktop", L"the hook thread");
         CloseDesktop(static_cast<HDESK>(own));
         return false;
     }

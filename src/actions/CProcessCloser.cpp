@@ -1,4 +1,5 @@
 #include "actions/CProcessCloser.h"
+#include "base/CTrace.h"
 
 #include <algorithm>
 #include <cwchar>
@@ -90,7 +91,10 @@ CProcessCloser::Result CProcessCloser::WaitOrTerminate(HANDLE process, DWORD wai
 {
     if (WaitForSingleObject(process, waitMilliseconds) == WAIT_OBJECT_0)
         return kEndedByItself;
-    return TerminateProcess(process, 0) ? kTerminated : kFailed;
+    if (TerminateProcess(process, 0))
+        return kTerminated;
+    CTrace::LastError(L"TerminateProcess", L"a program to end");
+    return kFailed;
 }
 
 void CProcessCloser::PostCloseToWindowsOf(const std::vector<OpenedProcess>& processes,
@@ -148,8 +152,10 @@ bool CProcessCloser::PostCloseOn(HDESK desktop, const std::vector<DWORD>& proces
 DWORD WINAPI CProcessCloser::PostCloseThread(void* parameter)
 {
     std::unique_ptr<CloseRequest> request(static_cast<CloseRequest*>(parameter));
-    if (!SetThreadDesktop(request->desktop))
+    if (!SetThreadDesktop(request->desktop)) {
+        CTrace::LastError(L"SetThreadDesktop", L"asking programs to close");
         return 1;
+    }
     PostCloseHere(request->processIds);
     return 0;
 }

@@ -1,4 +1,5 @@
 #include "actions/CShellOpener.h"
+#include "base/CTrace.h"
 
 #include <objbase.h>
 #include <shellapi.h>
@@ -59,6 +60,8 @@ bool CShellOpener::Run(const Job& job)
     // the process.
     if (SetThreadDesktop(initial))
         CloseDesktop(desktop);
+    else
+        CTrace::LastError(L"SetThreadDesktop", L"back from the document's desktop");
     return opened;
 }
 

@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+#include "base/CTrace.h"
+
 namespace {
 
 // RegQueryValueExW and RegSetValueExW count bytes in a DWORD; a character
@@ -146,7 +148,7 @@ LONG CRegistryPath::TakeStringData(wchar_t* buffer, DWORD bytes, DWORD* capacity
 
 LONG CRegistryPath::WriteDword(const wchar_t* name, DWORD value) const
 {
-    return ChangeValue([&](HKEY key) {
+    return ChangeValue(L"RegSetValueExW", name, [&](HKEY key) {
         return RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
                               sizeof(value));
     });
@@ -161,7 +163,7 @@ LONG CRegistryPath::WriteString(const wchar_t* name, const wchar_t* text) const
     const size_t length = wcslen(text);
     if (length >= kMaxStringChars)
         return ERROR_INVALID_DATA;
-    return ChangeValue([&](HKEY key) {
+    return ChangeValue(L"RegSetValueExW", name, [&](HKEY key) {
         return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
                               ByteSize(static_cast<DWORD>(length) + 1));
     });
@@ -169,7 +171,7 @@ LONG CRegistryPath::WriteString(const wchar_t* name, const wchar_t* text) const
 
 LONG CRegistryPath::DeleteValue(const wchar_t* name) const
 {
-    return ChangeValue([&](HKEY key) { return RegDeleteValueW(key, name); });
+    return ChangeValue(L"RegDeleteValueW", name, [&](HKEY key) { return RegDeleteValueW(key, name); });
 }
 
 LONG CRegistryPath::QueryValue(const wchar_t* name, DWORD* type, BYTE* data, DWORD* bytes) const
@@ -183,17 +185,24 @@ LONG CRegistryPath::QueryValue(const wchar_t* name, DWORD* type, BYTE* data, DWO
     return result;
 }
 
+// A failed change is dropped by most callers (the value in memory stays as
+// it is), so it leaves a trace here; a value to delete that is not there is
+// no failure.
 template <class Change>
-LONG CRegistryPath::ChangeValue(Change change) const
+LONG CRegistryPath::ChangeValue(const wchar_t* call, const wchar_t* name, Change change) const
 {
     if (!HasPath())
         return ERROR_PATH_NOT_FOUND;
     HKEY key = nullptr;
     LONG result = OpenForWrite(&key);
-    if (result != ERROR_SUCCESS)
+    if (result != ERROR_SUCCESS) {
+        CTrace::Failure(L"RegCreateKeyExW", static_cast<DWORD>(result), m_path);
         return result;
+    }
     result = change(key);
     RegCloseKey(key);
+    if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND)
+        CTrace::Failure(call, static_cast<DWORD>(result), name);
     return result;
 }
 

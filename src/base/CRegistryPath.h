@@ -41,7 +41,7 @@ private:
     // Each opens its own key handle and closes it before returning.
     LONG QueryValue(const wchar_t* name, DWORD* type, BYTE* data, DWORD* bytes) const;
     template <class Change>
-    LONG ChangeValue(Change change) const;
+    LONG ChangeValue(const wchar_t* call, const wchar_t* name, Change change) const;
     LONG OpenForWrite(HKEY* key) const;
     LONG CreateMissingKeys() const;
     static LONG OpenOrCreateBelow(HKEY parent, const wchar_t* name, HKEY* key);

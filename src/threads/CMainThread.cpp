@@ -1,4 +1,5 @@
 #include "threads/CMainThread.h"
+#include "base/CTrace.h"
 
 #include <initializer_list>
 
@@ -158,6 +159,7 @@ DWORD CMainThread::StartThread(LPTHREAD_START_ROUTINE body, void* param,
     DWORD threadId = 0;
     HANDLE thread = CreateThread(nullptr, 0, body, param, 0, &threadId);
     if (!thread) {
+        CTrace::LastError(L"CreateThread", failureText);
         MessageBoxW(nullptr, failureText, g_module.m_shortName, MB_OK);
         return 0;
     }

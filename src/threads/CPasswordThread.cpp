@@ -1,4 +1,5 @@
 #include "threads/CPasswordThread.h"
+#include "base/CTrace.h"
 
 #include <cwchar>
 
@@ -35,6 +36,9 @@ bool CPasswordThread::Attach()
     // A thread that owns no window or hook yet may always move; one that
     // cannot would show its prompt on a desktop the user does not see.
     const bool attached = m_desktop && SetThreadDesktop(m_desktop);
+    if (!attached)
+        CTrace::LastError(m_desktop ? L"SetThreadDesktop" : L"CreateDesktopW",
+                          L"a password prompt's thread");
     if (m_attached)
         m_attached->store(attached);
     return attached;

@@ -1,4 +1,5 @@
 #include "threads/CPrivateShell.h"
+#include "base/CTrace.h"
 
 #include <tlhelp32.h>
 
@@ -44,8 +45,11 @@ bool CPrivateShell::Start(const wchar_t* windowsDirectory, const wchar_t* deskto
     std::wstring desktop(desktopName);
     startup.lpDesktop = desktop.data();
     std::wstring commandLine = CommandLine(windowsDirectory);
-    return CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          nullptr, &startup, &m_process) != FALSE;
+    if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                       &startup, &m_process))
+        return true;
+    CTrace::LastError(L"CreateProcessW", L"the private desktop's Explorer");
+    return false;
 }
 
 void CPrivateShell::End(UINT exitCode, HDESK privateDesktop)

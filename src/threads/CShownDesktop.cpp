@@ -1,5 +1,7 @@
 #include "threads/CShownDesktop.h"
 
+#include "base/CTrace.h"
+
 CShownDesktop::SwitchDesktopFn CShownDesktop::s_default = ::SwitchDesktop;
 
 void CShownDesktop::SetDesktops(HDESK original, HDESK privateDesktop)
@@ -18,6 +20,9 @@ bool CShownDesktop::Show(ISwitchPort::Desktop desktop)
     if (desktop == ISwitchPort::kPrivate)
         m_watchdog.SetPrivateShown(true);
     if (!m_desktops[desktop] || !m_switchDesktop(m_desktops[desktop])) {
+        CTrace::LastError(L"SwitchDesktop", desktop == ISwitchPort::kPrivate
+                                                ? L"to the private desktop"
+                                                : L"to the original desktop");
         m_watchdog.SetPrivateShown(wasMarkedPrivate);
         return false;
     }

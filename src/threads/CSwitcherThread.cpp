@@ -1,4 +1,5 @@
 #include "threads/CSwitcherThread.h"
+#include "base/CTrace.h"
 
 #include <bcrypt.h>
 
@@ -65,6 +66,10 @@ bool CSwitcherThread::Prepare()
     // Opens the desktop when a password thread or an earlier Quillow made it.
     m_desktops[kPrivate] = CreateDesktopW(g_module.m_desktopName, nullptr, nullptr,
                                           DF_ALLOWOTHERACCOUNTHOOK, GENERIC_ALL, nullptr);
+    if (!m_desktops[kOriginal])
+        CTrace::LastError(L"GetThreadDesktop", L"the original desktop");
+    if (!m_desktops[kPrivate])
+        CTrace::LastError(L"CreateDesktopW", g_module.m_desktopName);
     if (!m_desktops[kOriginal] || !m_desktops[kPrivate])
         return PrepareFailed();
     m_shownDesktop.SetDesktops(m_desktops[kOriginal], m_desktops[kPrivate]);

@@ -1,4 +1,5 @@
 #include "threads/CWatchdog.h"
+#include "base/CTrace.h"
 
 #include "base/CHandleListAttribute.h"
 #include "base/CInheritableHandle.h"
@@ -88,8 +89,10 @@ bool CWatchdog::Launch(const wchar_t* watchExe, HANDLE process, HANDLE block)
     }
     PROCESS_INFORMATION started{};
     if (!CreateProcessW(watchExe, commandLine, nullptr, nullptr, TRUE, flags, nullptr, nullptr,
-                        &startup.StartupInfo, &started))
+                        &startup.StartupInfo, &started)) {
+        CTrace::LastError(L"CreateProcessW", watchExe);
         return false;
+    }
     CloseHandle(started.hThread);
     CloseHandle(started.hProcess);
     return true;

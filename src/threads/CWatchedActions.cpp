@@ -1,4 +1,5 @@
 #include "threads/CWatchedActions.h"
+#include "base/CTrace.h"
 
 #include <objbase.h>
 
@@ -30,6 +31,7 @@ void CWatchedActions::RunOnWorker(Work work)
     auto* order = new WorkOrder{work, m_windowsDirectory};
     HANDLE worker = CreateThread(nullptr, 0, WorkerProc, order, 0, nullptr);
     if (!worker) {
+        CTrace::LastError(L"CreateThread", L"a worker for a COM or shell action");
         // The action is skipped rather than run here: a window on this
         // thread would stop it from ever serving another switch.
         delete order;

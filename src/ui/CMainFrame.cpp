@@ -1,4 +1,5 @@
 #include "ui/CMainFrame.h"
+#include "base/CTrace.h"
 
 #include <shellapi.h>
 
@@ -291,19 +292,19 @@ void CMainFrame::DestroyContents()
         m_navPanel.DestroyWindow();
 }
 
-LRESULT CMainFrame::OnDpiChanged(UINT, WPARAM, LPARAM suggested, BOOL&)
+void CMainFrame::OnDpiChanged(UINT, UINT, const RECT* suggested)
 {
     const int page = m_currentPage;
     DestroyContents();
     FixSize();
-    if (const auto* rect = reinterpret_cast<const RECT*>(suggested))
-        ::SetWindowPos(m_hWnd, nullptr, rect->left, rect->top, rect->right - rect->left,
-                       rect->bottom - rect->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (suggested)
+        ::SetWindowPos(m_hWnd, nullptr, suggested->left, suggested->top,
+                       suggested->right - suggested->left, suggested->bottom - suggested->top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
     BuildContents(page >= 1 && page <= kPageCount ? page : ID_PAGE_BASIC);
     // The control that had the focus went with the old contents.
     if (::GetActiveWindow() == m_hWnd && !IsOwnControl(::GetFocus()))
         FocusControl(FirstControlOfPage());
-    return 0;
 }
 
 void CMainFrame::CreateNavPanel()
@@ -429,12 +430,11 @@ LRESULT CMainFrame::OnTabCommand(WORD, WORD id, HWND, BOOL&)
     return 0;
 }
 
-LRESULT CMainFrame::OnSize(UINT, WPARAM sizeType, LPARAM, BOOL& handled)
+void CMainFrame::OnSize(UINT sizeType, SIZE)
 {
-    handled = FALSE;
+    SetMsgHandled(FALSE);
     if (sizeType != SIZE_MINIMIZED)
         Layout(true);
-    return 0;
 }
 
 // Pages never shown are not read: their settings stay as the record has them.
@@ -565,14 +565,13 @@ LRESULT CMainFrame::OnHotKey(UINT, WPARAM, LPARAM, BOOL&)
     return 0;
 }
 
-LRESULT CMainFrame::OnTimer(UINT, WPARAM timerId, LPARAM, BOOL& handled)
+void CMainFrame::OnTimer(UINT_PTR timerId)
 {
     if (timerId != kUpdateTimer) {
-        handled = FALSE;
-        return 0;
+        SetMsgHandled(FALSE);
+        return;
     }
     PostThreadMessageW(g_module.m_updateCheckThreadId, WM_UPDATE_CHECK, 0, 0);
-    return 0;
 }
 
 void CMainFrame::ShowSettingsWindow()
@@ -715,7 +714,10 @@ void CMainFrame::SetTrayIconShown(bool shown)
 
 bool CMainFrame::RegisterSettingsHotKey(UINT modifiers, UINT key)
 {
-    return RegisterHotKey(m_hWnd, m_hotKeyAtom, modifiers, key) != FALSE;
+    if (RegisterHotKey(m_hWnd, m_hotKeyAtom, modifiers, key))
+        return true;
+    CTrace::LastError(L"RegisterHotKey", L"the settings hot key");
+    return false;
 }
 
 void CMainFrame::UnregisterSettingsHotKey()

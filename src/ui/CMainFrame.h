@@ -57,9 +57,6 @@ public:
     BOOL PreTranslateMessage(MSG* msg) override;
     BOOL OnIdle() override;
 
-    // WM_DPICHANGED, which the headers for Windows 7 do not name.
-    static constexpr UINT kDpiChanged = 0x02E0;
-
     BEGIN_MSG_MAP(CMainFrame)
         MESSAGE_HANDLER(WM_CREATE, OnCreate)
         MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
@@ -82,9 +79,9 @@ public:
         COMMAND_ID_HANDLER(ID_NAV_NEXT, OnNextPage)
         COMMAND_RANGE_HANDLER(ID_PAGE_BASIC, ID_PAGE_ABOUT, OnTabCommand)
         MESSAGE_HANDLER(WM_HOTKEY, OnHotKey)
-        MESSAGE_HANDLER(WM_TIMER, OnTimer)
-        MESSAGE_HANDLER(WM_SIZE, OnSize)
-        MESSAGE_HANDLER(kDpiChanged, OnDpiChanged)
+        MSG_WM_TIMER(OnTimer)
+        MSG_WM_SIZE(OnSize)
+        MSG_WM_DPICHANGED(OnDpiChanged)
         CHAIN_MSG_MAP(CTrayIconImpl<CMainFrame>)
         CHAIN_MSG_MAP(CSessionEventsImpl<CMainFrame>)
     END_MSG_MAP()
@@ -100,7 +97,7 @@ private:
     LRESULT OnEraseBackground(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnGetMinMaxInfo(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnHotKey(UINT, WPARAM, LPARAM, BOOL&);
-    LRESULT OnTimer(UINT, WPARAM, LPARAM, BOOL&);
+    void OnTimer(UINT_PTR timerId);
     LRESULT OnSwitchDesktop(WORD, WORD, HWND, BOOL&);
     LRESULT OnPreferences(WORD, WORD, HWND, BOOL&);
     LRESULT OnHelp(WORD, WORD, HWND, BOOL&);
@@ -113,8 +110,8 @@ private:
     LRESULT OnPreviousPage(WORD, WORD, HWND, BOOL&);
     LRESULT OnNextPage(WORD, WORD, HWND, BOOL&);
     LRESULT OnTabCommand(WORD, WORD, HWND, BOOL&);
-    LRESULT OnSize(UINT, WPARAM, LPARAM, BOOL&);
-    LRESULT OnDpiChanged(UINT, WPARAM dpi, LPARAM suggested, BOOL&);
+    void OnSize(UINT sizeType, SIZE);
+    void OnDpiChanged(UINT, UINT, const RECT* suggested);
 
     // A page object, and whether its window has been made yet.
     struct PageSlot {

@@ -172,12 +172,6 @@ RECT CNavPanelView::Strip() const
     return CentreStrip(client, m_halfWidth, m_dpi);
 }
 
-LRESULT CNavPanelView::OnSize(UINT, WPARAM, LPARAM, BOOL&)
-{
-    LayOutButtons();
-    return 0;
-}
-
 void CNavPanelView::LayOutButtons()
 {
     // No z-order change: the buttons keep their creation order, which is
@@ -208,11 +202,11 @@ POINT CNavPanelView::PlaceOf(const Button& button, const RECT& strip) const
                  strip.top + m_dpi.Scale(button.entry.y)};
 }
 
-LRESULT CNavPanelView::OnTimer(UINT, WPARAM timerId, LPARAM, BOOL& handled)
+void CNavPanelView::OnTimer(UINT_PTR timerId)
 {
     if (timerId != kSweepTimer) {
-        handled = FALSE;
-        return 0;
+        SetMsgHandled(FALSE);
+        return;
     }
     // A hidden panel gets no WM_PAINT, where a sweep would end, and has no
     // light to show: the timer ends the sweep itself, when its time is up or
@@ -221,7 +215,6 @@ LRESULT CNavPanelView::OnTimer(UINT, WPARAM timerId, LPARAM, BOOL& handled)
         EndSweep();
     else
         Invalidate(FALSE);
-    return 0;
 }
 
 void CNavPanelView::EndSweep()

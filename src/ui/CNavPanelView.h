@@ -74,8 +74,8 @@ public:
     BEGIN_MSG_MAP(CNavPanelView)
         MESSAGE_HANDLER(WM_CREATE, OnCreate)
         MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
-        MESSAGE_HANDLER(WM_SIZE, OnSize)
-        MESSAGE_HANDLER(WM_TIMER, OnTimer)
+        MSG_WM_SIZE(OnSize)
+        MSG_WM_TIMER(OnTimer)
         MESSAGE_HANDLER(WM_COMMAND, OnCommand)
         CHAIN_MSG_MAP(CDoubleBufferImpl<CNavPanelView>)
     END_MSG_MAP()
@@ -92,8 +92,8 @@ private:
 
     LRESULT OnCreate(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL&);
-    LRESULT OnSize(UINT, WPARAM, LPARAM, BOOL&);
-    LRESULT OnTimer(UINT, WPARAM, LPARAM, BOOL&);
+    void OnSize(UINT, SIZE) { LayOutButtons(); }
+    void OnTimer(UINT_PTR timerId);
     LRESULT OnCommand(UINT, WPARAM, LPARAM, BOOL&);
 
     void CreateButtons();

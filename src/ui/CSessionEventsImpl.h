@@ -6,6 +6,7 @@
 #include "app/CMyAppModule.h"
 #include "app/CReturnToOriginal.h"
 #include "app/ThreadMessages.h"
+#include "base/CTrace.h"
 
 // What the session does to a window T that must outlive it gracefully:
 // - Sign-out and shut-down: the original desktop is shown again and the
@@ -21,7 +22,13 @@ public:
     virtual ~CSessionEventsImpl() = default;
 
     // Called by T once it has a window, and as it goes.
-    void WatchSession(HWND window) { m_watching = WTSRegisterSessionNotification(window, NOTIFY_FOR_THIS_SESSION) != FALSE; }
+    void WatchSession(HWND window)
+    {
+        m_watching = WTSRegisterSessionNotification(window, NOTIFY_FOR_THIS_SESSION) != FALSE;
+        if (!m_watching)
+            CTrace::LastError(L"WTSRegisterSessionNotification",
+                              L"an unlock will not put the hooks back");
+    }
     void StopWatchingSession(HWND window)
     {
         if (m_watching)

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "base/CTrace.h"
 
 // The notification-area icon of a window T: adds and removes it, shows its
 // menu on a right click and runs the menu's default item on a double click.
@@ -27,7 +28,7 @@ public:
         m_data.hIcon = icon;
         lstrcpynW(m_data.szTip, tip, ARRAYSIZE(m_data.szTip));
         m_wanted = true;
-        m_installed = Shell_NotifyIconW(NIM_ADD, &m_data) != FALSE;
+        AddIcon();
         return m_installed;
     }
 
@@ -42,6 +43,13 @@ public:
     }
 
     bool IconInstalled() const { return m_installed; }
+
+    void AddIcon()
+    {
+        m_installed = Shell_NotifyIconW(NIM_ADD, &m_data) != FALSE;
+        if (!m_installed)
+            CTrace::LastError(L"Shell_NotifyIconW", L"the tray icon; tried again with a taskbar");
+    }
     UINT TrayMessage() const { return m_trayMessage; }
 
     // Called with the pop-up menu just before it is shown.
@@ -87,7 +95,7 @@ private:
     void OnTaskbarCreated()
     {
         if (m_wanted)
-            m_installed = Shell_NotifyIconW(NIM_ADD, &m_data) != FALSE;
+            AddIcon();
     }
 
     void ShowMenu()

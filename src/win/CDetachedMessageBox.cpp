@@ -1,4 +1,5 @@
 #include "win/CDetachedMessageBox.h"
+#include "base/CTrace.h"
 
 #include <memory>
 
@@ -66,6 +67,8 @@ void CDetachedMessageBox::Run() const
     // there.
     HDESK initial = GetThreadDesktop(GetCurrentThreadId());
     const bool moved = m_desktop && SetThreadDesktop(m_desktop);
+    if (m_desktop && !moved)
+        CTrace::LastError(L"SetThreadDesktop", m_caption.c_str());
     MessageBoxW(nullptr, m_text.c_str(), m_caption.c_str(), m_type);
     // The box's window is gone, so the thread may move back, and only then
     // may the handle be closed: a desktop in use by a thread cannot be.

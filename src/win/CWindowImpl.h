@@ -45,8 +45,17 @@ public:
     virtual BOOL ProcessWindowMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam,
                                       LRESULT& lResult, DWORD dwMsgMapID = 0) = 0;
 
+    // For the typed handlers (MSG_WM_SIZE and the like), which return
+    // nothing: one that lets its message go on to the default handling says
+    // so here, as with WTL's crackers.
+    void SetMsgHandled(BOOL handled) { m_msgHandled = handled; }
+    BOOL IsMsgHandled() const { return m_msgHandled; }
+
 protected:
     ~CMessageMap() = default;
+
+private:
+    BOOL m_msgHandled = TRUE;
 };
 
 template <class T, class TBase = CWindow>

@@ -118,6 +118,44 @@ public:                                                                         
             return TRUE;                                                                     \
     }
 
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0  // Windows 8.1 on; the headers hide it below that
+#endif
+
+// Typed handlers in the shape of WTL's message crackers, for the messages
+// the kit handles most: the handler gets the message's own arguments and
+// returns nothing, and calls SetMsgHandled(FALSE) to let the message go on.
+// Only in the map of a window object (CMessageMap keeps that flag); the flag
+// of a message handled further out is put back, since a handler may send
+// its window another message (a resize from a DPI change).
+#define MSG_CRACKED_HANDLER_(msg, call)                                                      \
+    if (uMsg == (msg)) {                                                                     \
+        const BOOL outerHandled = this->IsMsgHandled();                                      \
+        this->SetMsgHandled(TRUE);                                                           \
+        call;                                                                                \
+        lResult = 0;                                                                         \
+        const BOOL handledHere = this->IsMsgHandled();                                       \
+        this->SetMsgHandled(outerHandled);                                                   \
+        if (handledHere)                                                                     \
+            return TRUE;                                                                     \
+    }
+
+// void OnTimer(UINT_PTR timerId)
+#define MSG_WM_TIMER(func) MSG_CRACKED_HANDLER_(WM_TIMER, func(static_cast<UINT_PTR>(wParam)))
+
+// void OnSize(UINT sizeType, SIZE clientSize)
+#define MSG_WM_SIZE(func)                                                                    \
+    MSG_CRACKED_HANDLER_(WM_SIZE, func(static_cast<UINT>(wParam),                            \
+                                       SIZE{LOWORD(lParam), HIWORD(lParam)}))
+
+// void OnPaint(HDC dc): the DC some callers pass in wParam, mostly none.
+#define MSG_WM_PAINT(func) MSG_CRACKED_HANDLER_(WM_PAINT, func(reinterpret_cast<HDC>(wParam)))
+
+// void OnDpiChanged(UINT dpiX, UINT dpiY, const RECT* suggested)
+#define MSG_WM_DPICHANGED(func)                                                              \
+    MSG_CRACKED_HANDLER_(WM_DPICHANGED, func(LOWORD(wParam), HIWORD(wParam),                 \
+                                             reinterpret_cast<const RECT*>(lParam)))
+
 // In a parent's map: sends control notifications back to their control.
 #define REFLECT_NOTIFICATIONS()                                                              \
     {                                                                                        \

@@ -59,11 +59,10 @@ LRESULT CThemedImageCtrl::OnCreate(UINT message, WPARAM wParam, LPARAM lParam, B
     return result;
 }
 
-LRESULT CThemedImageCtrl::OnPaint(UINT, WPARAM, LPARAM, BOOL&)
+void CThemedImageCtrl::OnPaint(HDC)
 {
     CPaintDC paint(m_hWnd);
     Draw(paint);
-    return 0;
 }
 
 LRESULT CThemedImageCtrl::OnPrintClient(UINT, WPARAM wParam, LPARAM, BOOL&)

@@ -30,7 +30,7 @@ public:
 
     BEGIN_MSG_MAP(CThemedImageCtrl)
         MESSAGE_HANDLER(WM_CREATE, OnCreate)
-        MESSAGE_HANDLER(WM_PAINT, OnPaint)
+        MSG_WM_PAINT(OnPaint)
         MESSAGE_HANDLER(WM_PRINTCLIENT, OnPrintClient)
         MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBackground)
         MESSAGE_HANDLER(WM_MOVE, OnMoveOrSize)
@@ -40,7 +40,7 @@ public:
 
 private:
     LRESULT OnCreate(UINT message, WPARAM wParam, LPARAM lParam, BOOL&);
-    LRESULT OnPaint(UINT, WPARAM, LPARAM, BOOL&);
+    void OnPaint(HDC);
     LRESULT OnPrintClient(UINT, WPARAM wParam, LPARAM, BOOL&);
     LRESULT OnEraseBackground(UINT, WPARAM, LPARAM, BOOL&) { return 1; }
     LRESULT OnMoveOrSize(UINT, WPARAM, LPARAM, BOOL& handled);

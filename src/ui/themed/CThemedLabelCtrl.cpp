@@ -56,11 +56,10 @@ LRESULT CThemedLabelCtrl::OnCreate(UINT message, WPARAM wParam, LPARAM lParam, B
     return result;
 }
 
-LRESULT CThemedLabelCtrl::OnPaint(UINT, WPARAM, LPARAM, BOOL&)
+void CThemedLabelCtrl::OnPaint(HDC)
 {
     CPaintDC paint(m_hWnd);
     Draw(paint);
-    return 0;
 }
 
 LRESULT CThemedLabelCtrl::OnPrintClient(UINT, WPARAM wParam, LPARAM, BOOL&)

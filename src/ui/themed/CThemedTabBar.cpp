@@ -256,11 +256,10 @@ LRESULT CThemedTabBar::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled)
     return 0;
 }
 
-LRESULT CThemedTabBar::OnPaint(UINT, WPARAM, LPARAM, BOOL&)
+void CThemedTabBar::OnPaint(HDC)
 {
     CPaintDC dc(m_hWnd);
     DoPaint(dc);
-    return 0;
 }
 
 LRESULT CThemedTabBar::OnPrintClient(UINT, WPARAM wParam, LPARAM, BOOL&)
@@ -344,11 +343,11 @@ void CThemedTabBar::PaintLabel(CDCHandle dc, const TabItem& tab)
     dc.SetBkMode(oldMode);
 }
 
-LRESULT CThemedTabBar::OnTimer(UINT, WPARAM timerId, LPARAM, BOOL& handled)
+void CThemedTabBar::OnTimer(UINT_PTR timerId)
 {
     if (timerId != kFadeTimer) {
-        handled = FALSE;
-        return 0;
+        SetMsgHandled(FALSE);
+        return;
     }
     const DWORD now = GetTickCount();
     bool fading = false;
@@ -363,7 +362,6 @@ LRESULT CThemedTabBar::OnTimer(UINT, WPARAM timerId, LPARAM, BOOL& handled)
     }
     if (!fading)
         KillTimer(kFadeTimer);
-    return 0;
 }
 
 int CThemedTabBar::TabAt(LPARAM point) const

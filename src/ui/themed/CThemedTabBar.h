@@ -80,9 +80,9 @@ public:
         MESSAGE_HANDLER(WM_CREATE, OnCreate)
         MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
         MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBackground)
-        MESSAGE_HANDLER(WM_PAINT, OnPaint)
+        MSG_WM_PAINT(OnPaint)
         MESSAGE_HANDLER(WM_PRINTCLIENT, OnPrintClient)
-        MESSAGE_HANDLER(WM_TIMER, OnTimer)
+        MSG_WM_TIMER(OnTimer)
         MESSAGE_HANDLER(WM_MOUSEMOVE, OnMouseMove)
         MESSAGE_HANDLER(WM_MOUSELEAVE, OnMouseLeave)
         MESSAGE_HANDLER(WM_LBUTTONDOWN, OnLButtonDown)
@@ -115,9 +115,9 @@ private:
     LRESULT OnCreate(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnEraseBackground(UINT, WPARAM, LPARAM, BOOL&) { return 1; }
-    LRESULT OnPaint(UINT, WPARAM, LPARAM, BOOL&);
+    void OnPaint(HDC);
     LRESULT OnPrintClient(UINT, WPARAM, LPARAM, BOOL&);
-    LRESULT OnTimer(UINT, WPARAM, LPARAM, BOOL&);
+    void OnTimer(UINT_PTR timerId);
     LRESULT OnMouseMove(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnMouseLeave(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnLButtonDown(UINT, WPARAM, LPARAM, BOOL&);
