@@ -5,8 +5,8 @@
 #include <cwchar>
 #include <string>
 
-#include "FuzzCheck.h"
 #include "actions/CCommandText.h"
+#include "FuzzCheck.h"
 
 namespace {
 // As CProgramLauncher sizes them.

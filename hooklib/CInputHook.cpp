@@ -1,8 +1,8 @@
 #include "CInputHook.h"
 
+#include "base/CTrace.h"
 #include "CKeyState.h"
 #include "HookLib.h"
-#include "base/CTrace.h"
 
 CInputHook* CInputHook::s_instance = nullptr;
 

@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
-#include "base/CRegistryPath.h"
-#include "base/CPatternMatcher.h"
 #include "actions/XPMuteControl.h"
+#include "base/CPatternMatcher.h"
+#include "base/CRegistryPath.h"
 
 // What the actions of one thread share. Each thread that runs actions or the
 // update query has a context of its own, so a registry object or a matcher is

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/CMyAppModule.h"
 #include "actions/IActions.h"
+#include "app/CMyAppModule.h"
 
 // Decides which of the actions the user chose run around a switch, in which
 // order, with which arguments; reads the live settings at that moment.

@@ -1,4 +1,5 @@
 #include "actions/CPrivacyCleaner.h"
+
 #include "base/CTextWriter.h"
 
 #include <objbase.h>

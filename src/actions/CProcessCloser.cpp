@@ -1,4 +1,5 @@
 #include "actions/CProcessCloser.h"
+
 #include "base/CTrace.h"
 
 #include <algorithm>

@@ -6,10 +6,10 @@
 #include <string>
 #include <utility>
 
-#include "win/CDetachedMessageBox.h"
+#include "actions/CCommandText.h"
 #include "app/CMyAppModule.h"
 #include "base/CTextWriter.h"
-#include "actions/CCommandText.h"
+#include "win/CDetachedMessageBox.h"
 
 namespace {
 

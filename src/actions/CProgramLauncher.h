@@ -4,8 +4,8 @@
 
 #include <cstddef>
 
-#include "base/CPatternMatcher.h"
 #include "actions/CShellOpener.h"
+#include "base/CPatternMatcher.h"
 
 // Starts the program the user chose to open a document with, or the shell
 // with a web address, directly on a named desktop so that its windows appear

@@ -1,4 +1,5 @@
 #include "actions/CShellOpener.h"
+
 #include "base/CTrace.h"
 
 #include <objbase.h>

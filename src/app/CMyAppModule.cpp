@@ -1,4 +1,5 @@
 #include "app/CMyAppModule.h"
+
 #include "base/CTextWriter.h"
 
 #include <cstdio>

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "win/CAppModule.h"
 #include "base/CFixedText.h"
 #include "base/CSnapshot.h"
 #include "QuillowVersion.h"
+#include "win/CAppModule.h"
 
 using ProcessNameList = std::vector<std::wstring>;
 

@@ -1,4 +1,5 @@
 #include "settings/CHotkeyCode.h"
+
 #include "base/CTextWriter.h"
 
 #include <cwchar>

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "app/CMyAppModule.h"
-#include "settings/CHotkeyCode.h"
-#include "base/CRegistryPath.h"
 #include "app/CSettingsRecord.h"
+#include "base/CRegistryPath.h"
+#include "settings/CHotkeyCode.h"
 #include "settings/ISettingsEffects.h"
 #include "settings/ISettingsPages.h"
 

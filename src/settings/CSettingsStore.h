@@ -3,9 +3,9 @@
 #include <functional>
 #include <initializer_list>
 
-#include "base/CRegistryPath.h"
 #include "app/CSettingsRecord.h"
 #include "app/CSettingsTable.h"
+#include "base/CRegistryPath.h"
 
 // The settings as they are stored under the program key. A failed read gives
 // the setting's default; a failed write is dropped and the value in memory

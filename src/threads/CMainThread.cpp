@@ -1,14 +1,15 @@
 #include "threads/CMainThread.h"
+
 #include "base/CTrace.h"
 
 #include <initializer_list>
 
 #include "app/CMyAppModule.h"
+#include "app/ThreadMessages.h"
 #include "threads/CPasswordThread.h"
 #include "threads/CSwitcherThread.h"
 #include "threads/CUiThread.h"
 #include "threads/CUpdateCheckThread.h"
-#include "app/ThreadMessages.h"
 
 namespace {
 // One time for all five together: long enough for the switcher to remove its

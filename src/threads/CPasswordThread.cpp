@@ -1,11 +1,12 @@
 #include "threads/CPasswordThread.h"
+
 #include "base/CTrace.h"
 
 #include <cwchar>
 
 #include "app/CMyAppModule.h"
-#include "ui/CPasswordDlg.h"
 #include "app/ThreadMessages.h"
+#include "ui/CPasswordDlg.h"
 
 DWORD WINAPI CPasswordThread::SwitchPasswordProc(void*)
 {

@@ -1,4 +1,5 @@
 #include "threads/CPrivateShell.h"
+
 #include "base/CTrace.h"
 
 #include <tlhelp32.h>

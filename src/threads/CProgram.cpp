@@ -2,12 +2,12 @@
 
 #include <objbase.h>
 
-#include "threads/CCrashGuard.h"
-#include "win/CInputDesktop.h"
-#include "threads/CMainThread.h"
 #include "app/CMyAppModule.h"
 #include "CWatchBlock.h"
+#include "threads/CCrashGuard.h"
+#include "threads/CMainThread.h"
 #include "threads/CWatchdog.h"
+#include "win/CInputDesktop.h"
 
 namespace {
 // Per session: the same user signed in twice runs two Quillows, one a session.

@@ -1,17 +1,18 @@
 #include "threads/CSwitcherThread.h"
+
 #include "base/CTrace.h"
 
 #include <bcrypt.h>
 
 #include <HookLib.h>
 
+#include "app/CMyAppModule.h"
+#include "app/ThreadMessages.h"
+#include "settings/CUnmatchablePassword.h"
 #include "threads/CCrashGuard.h"
+#include "threads/CWatchdog.h"
 #include "win/CDetachedMessageBox.h"
 #include "win/CInputDesktop.h"
-#include "app/CMyAppModule.h"
-#include "threads/CWatchdog.h"
-#include "settings/CUnmatchablePassword.h"
-#include "app/ThreadMessages.h"
 
 namespace {
 bool IsSet(const CSnapshot<CFixedText<16>>& password) { return !password.Get()->empty(); }

@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "ui/CUiMessageLoop.h"
 #include "app/CMyAppModule.h"
+#include "ui/CUiMessageLoop.h"
 
 DWORD WINAPI CUiThread::ThreadProc(void* params)
 {

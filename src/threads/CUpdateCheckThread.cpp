@@ -1,8 +1,8 @@
 #include "threads/CUpdateCheckThread.h"
 
-#include "update/CUpdateQuery.h"
 #include "app/CMyAppModule.h"
 #include "app/ThreadMessages.h"
+#include "update/CUpdateQuery.h"
 
 DWORD WINAPI CUpdateCheckThread::ThreadProc(void*)
 {

@@ -1,8 +1,8 @@
 #include "threads/CWatchdog.h"
-#include "base/CTrace.h"
 
 #include "base/CHandleListAttribute.h"
 #include "base/CInheritableHandle.h"
+#include "base/CTrace.h"
 #include "CSiblingPath.h"
 #include "CWatchCommandLine.h"
 

@@ -1,4 +1,5 @@
 #include "threads/CWatchedActions.h"
+
 #include "base/CTrace.h"
 
 #include <objbase.h>

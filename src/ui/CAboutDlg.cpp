@@ -6,8 +6,8 @@
 
 #include "app/CMyAppModule.h"
 #include "base/CTextWriter.h"
-#include "win/CDpi.h"
 #include "ui/themed/CTextFit.h"
+#include "win/CDpi.h"
 
 namespace {
 constexpr UINT kLabelFormat = DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER;

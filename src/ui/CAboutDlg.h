@@ -5,14 +5,14 @@
 #include <memory>
 
 #include "res/resource.h"
-#include "win/CDialogResize.h"
-#include "win/CToolTipDialog.h"
 #include "ui/CAccessibleNames.h"
 #include "ui/ISettingsPage.h"
 #include "ui/themed/CThemedDialogImpl.h"
 #include "ui/themed/CThemedHyperlinkCtrl.h"
 #include "ui/themed/CThemedImageCtrl.h"
 #include "ui/themed/CThemedLabelCtrl.h"
+#include "win/CDialogResize.h"
+#include "win/CToolTipDialog.h"
 
 // The "About" page: the product's name, logo and version, and the ways to
 // reach the maker.

@@ -6,8 +6,8 @@
 #include <cwchar>
 #include <utility>
 
-#include "ui/themed/CTextFit.h"
 #include "ui/CProcessDlg.h"
+#include "ui/themed/CTextFit.h"
 #include "ui/themed/CThemeFonts.h"
 
 namespace {

@@ -9,17 +9,17 @@
 
 #include "res/resource.h"
 #include "settings/ISettingsPages.h"
-#include "win/CDialogResize.h"
-#include "win/CFont.h"
-#include "win/CToolTipDialog.h"
 #include "ui/CAccessibleNames.h"
-#include "ui/themed/CEditBrowserCtrl.h"
 #include "ui/IAdvancedPageReader.h"
 #include "ui/ISettingsPage.h"
+#include "ui/themed/CEditBrowserCtrl.h"
 #include "ui/themed/CThemedCheckboxCtrl.h"
 #include "ui/themed/CThemedDialogImpl.h"
 #include "ui/themed/CThemedImageCtrl.h"
 #include "ui/themed/CThemedLabelCtrl.h"
+#include "win/CDialogResize.h"
+#include "win/CFont.h"
+#include "win/CToolTipDialog.h"
 
 // The "Advanced Settings" page: what runs right after the switch to the
 // private desktop. It only shows and collects values; the apply operations

@@ -5,8 +5,8 @@
 #include <functional>
 
 #include "app/CMyAppModule.h"
-#include "settings/CSettingsApplier.h"
 #include "app/CSettingsRecord.h"
+#include "settings/CSettingsApplier.h"
 #include "settings/CSettingsStore.h"
 #include "ui/IAdvancedPageReader.h"
 #include "ui/IBasicPageReader.h"

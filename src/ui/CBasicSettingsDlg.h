@@ -5,21 +5,21 @@
 #include <initializer_list>
 #include <memory>
 
-#include "ui/CPasswordEditCtrl.h"
 #include "res/resource.h"
 #include "settings/CHotkeyCode.h"
-#include "ui/CHotkeyEditCtrl.h"
-#include "win/CDialogResize.h"
-#include "win/CDpi.h"
-#include "win/CFont.h"
-#include "win/CToolTipDialog.h"
 #include "ui/CAccessibleNames.h"
+#include "ui/CHotkeyEditCtrl.h"
+#include "ui/CPasswordEditCtrl.h"
 #include "ui/IBasicPageReader.h"
 #include "ui/ISettingsPage.h"
 #include "ui/themed/CThemedCheckboxCtrl.h"
 #include "ui/themed/CThemedDialogImpl.h"
 #include "ui/themed/CThemedImageCtrl.h"
 #include "ui/themed/CThemedLabelCtrl.h"
+#include "win/CDialogResize.h"
+#include "win/CDpi.h"
+#include "win/CFont.h"
+#include "win/CToolTipDialog.h"
 
 // The "Basic Settings" page: what switches the desktop, how the program
 // sits in the system, and the two passwords. It only shows values and hands

@@ -1,4 +1,5 @@
 #include "ui/CHotkeyEditCtrl.h"
+
 #include "base/CTextWriter.h"
 
 #include <cwchar>

@@ -1,4 +1,5 @@
 #include "ui/CMainFrame.h"
+
 #include "base/CTrace.h"
 
 #include <shellapi.h>
@@ -7,13 +8,13 @@
 
 #include <HookLib.h>
 
-#include "win/CDetachedMessageBox.h"
 #include "app/CDesktopProgramWindows.h"
 #include "app/CMyAppModule.h"
 #include "app/ThreadMessages.h"
 #include "settings/CUnmatchablePassword.h"
-#include "win/CMessageLoop.h"
 #include "ui/CQuitDlg.h"
+#include "win/CDetachedMessageBox.h"
+#include "win/CMessageLoop.h"
 
 namespace {
 // The switcher shows a desktop in moments; the bound only keeps a stuck one

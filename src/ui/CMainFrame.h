@@ -4,15 +4,11 @@
 
 #include <windows.h>
 
+#include "app/CSettingsRecord.h"
 #include "res/resource.h"
 #include "settings/CSettingsApplier.h"
-#include "app/CSettingsRecord.h"
 #include "settings/CSettingsStore.h"
 #include "settings/ISettingsEffects.h"
-#include "win/CIdleHandler.h"
-#include "win/CMessageFilter.h"
-#include "win/CWindowImpl.h"
-#include "update/CUpdatePrompt.h"
 #include "ui/CAboutDlg.h"
 #include "ui/CAdvancedSettingsDlg.h"
 #include "ui/CApplyCommand.h"
@@ -21,10 +17,14 @@
 #include "ui/CSessionEventsImpl.h"
 #include "ui/CSettingsKeys.h"
 #include "ui/CSettingsPagesSync.h"
-#include "ui/themed/CThemedTabBar.h"
 #include "ui/CTrayIconImpl.h"
 #include "ui/ISettingsPage.h"
 #include "ui/themed/CBackgroundImage.h"
+#include "ui/themed/CThemedTabBar.h"
+#include "update/CUpdatePrompt.h"
+#include "win/CIdleHandler.h"
+#include "win/CMessageFilter.h"
+#include "win/CWindowImpl.h"
 
 // The program's one top-level window: the settings window, the owner of the
 // tray icon and the settings hot key. Closing it only hides it; destroying it

@@ -7,11 +7,11 @@
 #include <memory>
 #include <vector>
 
+#include "ui/themed/CFadeStateButtonCtrl.h"
 #include "win/CBitmap.h"
 #include "win/CDC.h"
 #include "win/CDoubleBufferImpl.h"
 #include "win/CWindowImpl.h"
-#include "ui/themed/CFadeStateButtonCtrl.h"
 
 // The strip along the bottom of the settings window with the round
 // navigation buttons. It passes their clicks on to the notify window and

@@ -5,6 +5,8 @@
 #include "res/resource.h"
 #include <memory>
 
+#include "base/CFixedText.h"
+#include "ui/CPasswordEditCtrl.h"
 #include "ui/IAccessibleNames.h"
 #include "ui/themed/CBackgroundImage.h"
 #include "ui/themed/CThemedButtonCtrl.h"
@@ -12,8 +14,6 @@
 #include "ui/themed/CThemedLabelCtrl.h"
 #include "win/CBitmap.h"
 #include "win/CFont.h"
-#include "base/CFixedText.h"
-#include "ui/CPasswordEditCtrl.h"
 #include "win/CSystemForegroundWindow.h"
 #include "win/IForegroundWindow.h"
 

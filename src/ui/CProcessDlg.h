@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "res/resource.h"
+#include "ui/themed/CBackgroundImage.h"
+#include "ui/themed/CThemedButtonCtrl.h"
 #include "win/CBitmap.h"
 #include "win/CDialogImpl.h"
 #include "win/CListViewCtrl.h"
-#include "ui/themed/CBackgroundImage.h"
-#include "ui/themed/CThemedButtonCtrl.h"
 
 // Lets the user tick, among the programs running now, those that the
 // "Terminate Processes" action ends. Opened with the names chosen so far,

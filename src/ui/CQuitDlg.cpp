@@ -1,8 +1,8 @@
 #include "ui/CQuitDlg.h"
-#include "app/CSettingsTable.h"
 
-#include "win/CDpi.h"
+#include "app/CSettingsTable.h"
 #include "ui/themed/CThemeFonts.h"
+#include "win/CDpi.h"
 
 namespace {
 constexpr UINT kQuestionFormat = DT_NOPREFIX | DT_SINGLELINE | DT_WORDBREAK;

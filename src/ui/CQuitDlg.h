@@ -2,16 +2,16 @@
 
 #include <windows.h>
 
-#include "res/resource.h"
 #include "base/CRegistryPath.h"
-#include "win/CBitmap.h"
-#include "win/CDialogImpl.h"
-#include "win/CFont.h"
+#include "res/resource.h"
 #include "ui/themed/CBackgroundImage.h"
 #include "ui/themed/CThemedButtonCtrl.h"
 #include "ui/themed/CThemedCheckboxCtrl.h"
 #include "ui/themed/CThemedImageCtrl.h"
 #include "ui/themed/CThemedLabelCtrl.h"
+#include "win/CBitmap.h"
+#include "win/CDialogImpl.h"
+#include "win/CFont.h"
 
 // Asks before "Quit" ends the program. Ticking "Do not ask next time" and
 // quitting stores that choice for good.

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "win/CMessageLoop.h"
 #include "ui/CMainFrame.h"
+#include "win/CMessageLoop.h"
 
 // The user-interface thread's loop. It owns the main frame, and its filter and
 // idle steps go straight to the frame.

@@ -1,6 +1,6 @@
 #include "update/CUpdateDecision.h"
-#include "app/CSettingsTable.h"
 
+#include "app/CSettingsTable.h"
 #include "update/CUpdateReply.h"
 #include "update/CWebAddress.h"
 

@@ -1,4 +1,5 @@
 #include "update/CUpdatePrompt.h"
+
 #include "app/CSettingsTable.h"
 
 #include <shellapi.h>

@@ -1,4 +1,5 @@
 #include "update/CUpdateQuery.h"
+
 #include "base/CTextWriter.h"
 
 #include <cstdio>

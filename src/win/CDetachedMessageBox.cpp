@@ -1,4 +1,5 @@
 #include "win/CDetachedMessageBox.h"
+
 #include "base/CTrace.h"
 
 #include <memory>

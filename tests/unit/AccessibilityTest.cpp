@@ -11,13 +11,13 @@
 #include <memory>
 #include <string>
 
-#include "res/resource.h"
 #include "app/CSettingsRecord.h"
-#include "ui/themed/AccessibilityGuids.h"
+#include "res/resource.h"
 #include "ui/CAboutDlg.h"
 #include "ui/CAccessibleNames.h"
 #include "ui/CAdvancedSettingsDlg.h"
 #include "ui/CBasicSettingsDlg.h"
+#include "ui/themed/AccessibilityGuids.h"
 
 namespace {
 

@@ -6,15 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "RecordingEffects.h"
 #include "res/resource.h"
+#include "ScratchRegistryKey.h"
 #include "settings/CSettingsApplier.h"
 #include "settings/CSettingsStore.h"
 #include "settings/CUnmatchablePassword.h"
 #include "ui/CApplyCommand.h"
 #include "ui/CSettingsPagesSync.h"
-
-#include "RecordingEffects.h"
-#include "ScratchRegistryKey.h"
 
 namespace {
 

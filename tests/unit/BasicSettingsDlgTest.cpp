@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "res/resource.h"
 #include "app/CSettingsRecord.h"
+#include "res/resource.h"
 #include "settings/CUnmatchablePassword.h"
 #include "ui/CBasicSettingsDlg.h"
 

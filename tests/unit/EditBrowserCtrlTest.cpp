@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "CPixelCanvas.h"
 #include "CommandRecorder.h"
+#include "CPixelCanvas.h"
 #include "res/resource.h"
 #include "ui/themed/CEditBrowserCtrl.h"
 #include "win/CWindowImpl.h"

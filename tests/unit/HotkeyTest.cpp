@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "settings/CHotkeyCode.h"
-#include "ui/CHotkeyEditCtrl.h"
 #include "settings/CHotkeyRule.h"
+#include "ui/CHotkeyEditCtrl.h"
 
 namespace {
 

@@ -15,7 +15,6 @@
 #include "actions/CMonitorPower.h"
 #include "actions/CSoundMuter.h"
 #include "actions/XPMuteControl.h"
-
 #include "ComApartmentProbe.h"
 
 namespace {

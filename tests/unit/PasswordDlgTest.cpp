@@ -5,14 +5,13 @@
 #include <atomic>
 #include <string>
 
-#include "ui/CPasswordDlg.h"
-#include "ui/CPasswordEditCtrl.h"
-#include "win/IForegroundWindow.h"
+#include "CModalRun.h"
 #include "res/resource.h"
 #include "settings/CUnmatchablePassword.h"
+#include "ui/CPasswordDlg.h"
+#include "ui/CPasswordEditCtrl.h"
 #include "win/CDialogImpl.h"
-
-#include "CModalRun.h"
+#include "win/IForegroundWindow.h"
 
 namespace {
 

@@ -11,7 +11,6 @@
 #include <thread>
 
 #include "actions/CPrivacyCleaner.h"
-
 #include "ComApartmentProbe.h"
 #include "ScratchRegistryKey.h"
 

@@ -7,10 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "CModalRun.h"
 #include "res/resource.h"
 #include "ui/CProcessDlg.h"
-
-#include "CModalRun.h"
 
 namespace {
 

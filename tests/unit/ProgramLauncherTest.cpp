@@ -8,8 +8,8 @@
 #include <string>
 #include <utility>
 
-#include "base/CPatternMatcher.h"
 #include "actions/CProgramLauncher.h"
+#include "base/CPatternMatcher.h"
 
 namespace {
 

@@ -2,12 +2,11 @@
 
 #include <windows.h>
 
-#include "res/resource.h"
 #include "base/CRegistryPath.h"
-#include "ui/CQuitDlg.h"
-
 #include "CModalRun.h"
+#include "res/resource.h"
 #include "ScratchRegistryKey.h"
+#include "ui/CQuitDlg.h"
 
 namespace {
 

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "base/CRegistryPath.h"
-
 #include "ScratchRegistryKey.h"
 
 namespace {

@@ -5,11 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "RecordingEffects.h"
 #include "settings/CSettingsApplier.h"
 #include "settings/CUnmatchablePassword.h"
 #include "ui/CSettingsPagesSync.h"
-
-#include "RecordingEffects.h"
 
 namespace {
 

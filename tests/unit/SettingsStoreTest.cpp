@@ -4,11 +4,10 @@
 
 #include <string>
 
-#include "settings/CSettingsStore.h"
 #include "app/CSettingsTable.h"
-#include "settings/CUnmatchablePassword.h"
-
 #include "ScratchRegistryKey.h"
+#include "settings/CSettingsStore.h"
+#include "settings/CUnmatchablePassword.h"
 
 namespace {
 

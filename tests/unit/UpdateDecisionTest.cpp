@@ -4,11 +4,10 @@
 
 #include <string>
 
+#include "ScratchRegistryKey.h"
 #include "update/CUpdateDecision.h"
 #include "update/CUpdatePrompt.h"
 #include "update/CUpdateReply.h"
-
-#include "ScratchRegistryKey.h"
 
 namespace {
 

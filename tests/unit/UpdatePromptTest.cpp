@@ -5,10 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "ScratchRegistryKey.h"
 #include "update/CUpdatePrompt.h"
 #include "update/CWebAddress.h"
-
-#include "ScratchRegistryKey.h"
 
 namespace {
 

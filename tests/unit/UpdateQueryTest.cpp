@@ -7,9 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "update/CUpdateQuery.h"
-
 #include "ScratchRegistryKey.h"
+#include "update/CUpdateQuery.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "QuillowVersion.h"
 #include "app/CMyAppModule.h"
+#include "QuillowVersion.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "ui/themed/CBackgroundImage.h"
 
+#include "ui/themed/CImageLoader.h"
 #include "win/CDC.h"
 #include "win/CScopedSelect.h"
-#include "ui/themed/CImageLoader.h"
 
 bool CBackgroundImage::Load(UINT pngId)
 {

@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
+#include "ui/themed/CFadeStateButtonImpl.h"
 #include "win/CButton.h"
 #include "win/CWindowImpl.h"
-#include "ui/themed/CFadeStateButtonImpl.h"
 
 // The navigation panel's image button: a system button underneath, so focus,
 // keyboard presses and BN_CLICKED work as for any other button.

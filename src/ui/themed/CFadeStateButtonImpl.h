@@ -5,16 +5,16 @@
 
 #include <string>
 
+#include "ui/themed/CBackgroundBrush.h"
+#include "ui/themed/CColorFill.h"
+#include "ui/themed/CFocusCue.h"
+#include "ui/themed/CImageBlend.h"
 #include "win/CButton.h"
 #include "win/CDC.h"
 #include "win/CDoubleBufferImpl.h"
 #include "win/CDpi.h"
 #include "win/CPaintDC.h"
 #include "win/CWindowImpl.h"
-#include "ui/themed/CBackgroundBrush.h"
-#include "ui/themed/CColorFill.h"
-#include "ui/themed/CFocusCue.h"
-#include "ui/themed/CImageBlend.h"
 
 // A round image button that cross-fades between its four looks (disabled,
 // normal, hot, pressed) instead of jumping. Presses switch at once, since a

@@ -5,17 +5,17 @@
 
 #include <cwchar>
 
-#include "win/CClientDC.h"
-#include "win/CPaintDC.h"
-#include "win/CScopedSelect.h"
 #include "ui/themed/AccessibilityGuids.h"
-#include "ui/themed/CTabBarAccessible.h"
 #include "ui/themed/CBackgroundBrush.h"
 #include "ui/themed/CFocusCue.h"
 #include "ui/themed/CImageBlend.h"
 #include "ui/themed/CImageLoader.h"
 #include "ui/themed/CNineGrid.h"
+#include "ui/themed/CTabBarAccessible.h"
 #include "ui/themed/CThemeFonts.h"
+#include "win/CClientDC.h"
+#include "win/CPaintDC.h"
+#include "win/CScopedSelect.h"
 
 namespace {
 constexpr UINT kBaseStripImage = 204;

@@ -6,11 +6,11 @@
 
 #include <vector>
 
+#include "ui/themed/CBackgroundBrush.h"
 #include "win/CBitmap.h"
 #include "win/CDC.h"
 #include "win/CFont.h"
 #include "win/CWindowImpl.h"
-#include "ui/themed/CBackgroundBrush.h"
 
 class CTabBarAccessible;
 
