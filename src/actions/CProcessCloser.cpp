@@ -134,9 +134,9 @@ bool CProcessCloser::IsCallersDesktop(HDESK desktop)
 }
 
 // A window takes messages only from threads on its own desktop, and the
-// caller, the switcher, has moved to the private one: a short-lived thread
-// of ours goes to the desktop where the user left the programs and asks
-// there. It makes no window, so it can move, and it posts, never sends, so
+// caller, the switcher, stays on the original one: a short-lived thread of
+// ours goes to the other desktop, where programs may have been left, and
+// asks there. It makes no window, so it can move, and it posts, never sends, so
 // it never waits on a program; the caller waits for it a bounded time.
 bool CProcessCloser::PostCloseOn(HDESK desktop, const std::vector<DWORD>& processIds)
 {

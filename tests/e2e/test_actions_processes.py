@@ -260,8 +260,8 @@ class ClosesWithinTheWaitTest(ProcessActionsTestCase):
 
     def test_listed_programs_are_asked_to_close_where_the_user_left_them(self):
         self.start_quillow()
-        # The switcher is on qwdesk when it ends programs, but the user's
-        # programs are on Default: their windows are asked there too.
+        # The switcher stays on Default, where the user's programs are; the
+        # programs on qwdesk are asked from a thread of its own there.
         on_private = self.start_window("qwpolite.exe", "close-on-wm-close", "Polite on qwdesk",
                                        desktop="qwdesk")
         on_original = self.start_window("qwpolite.exe", "close-on-wm-close", "Polite on Default")
