@@ -38,6 +38,11 @@ void CTrace::Write(const wchar_t* call, const wchar_t* code, const wchar_t* cont
     const size_t length = writer.Length();
     line[length] = L'\n';
     line[length + 1] = L'\0';
-    OutputDebugStringW(line);
+    // The narrow call, with the line in the ANSI code page: that is what
+    // OutputDebugStringW hands a debug viewer anyway, and Wine prints only
+    // the narrow one with +debugstr.
+    char narrow[std::size(line) * 2];
+    if (WideCharToMultiByte(CP_ACP, 0, line, -1, narrow, sizeof(narrow), nullptr, nullptr) > 0)
+        OutputDebugStringA(narrow);
     SetLastError(lastError);
 }
