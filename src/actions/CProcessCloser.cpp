@@ -1,12 +1,11 @@
 #include "actions/CProcessCloser.h"
 
-#include "base/CTrace.h"
-
 #include <algorithm>
 #include <cwchar>
 #include <memory>
 
 #include "actions/CProtectedTargets.h"
+#include "base/CTrace.h"
 
 namespace {
 // What a path may hold with the \\?\ prefix.

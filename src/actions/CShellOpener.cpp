@@ -1,12 +1,12 @@
 #include "actions/CShellOpener.h"
 
-#include "base/CTrace.h"
-
 #include <objbase.h>
 #include <shellapi.h>
 
 #include <memory>
 #include <utility>
+
+#include "base/CTrace.h"
 
 CShellOpener::CShellOpener(FailureCall tellFailure, AttachCall attach, ExecuteCall execute)
     : m_tellFailure(std::move(tellFailure)), m_attach(std::move(attach)), m_execute(std::move(execute))

@@ -1,11 +1,10 @@
 #include "threads/CMainThread.h"
 
-#include "base/CTrace.h"
-
 #include <initializer_list>
 
 #include "app/CMyAppModule.h"
 #include "app/ThreadMessages.h"
+#include "base/CTrace.h"
 #include "threads/CPasswordThread.h"
 #include "threads/CSwitcherThread.h"
 #include "threads/CUiThread.h"

@@ -1,11 +1,10 @@
 #include "threads/CPasswordThread.h"
 
-#include "base/CTrace.h"
-
 #include <cwchar>
 
 #include "app/CMyAppModule.h"
 #include "app/ThreadMessages.h"
+#include "base/CTrace.h"
 #include "ui/CPasswordDlg.h"
 
 DWORD WINAPI CPasswordThread::SwitchPasswordProc(void*)

@@ -1,8 +1,8 @@
 #include "threads/CPrivateShell.h"
 
-#include "base/CTrace.h"
-
 #include <tlhelp32.h>
+
+#include "base/CTrace.h"
 
 namespace {
 bool StartedNoEarlierThanUs(HANDLE process)

@@ -1,13 +1,12 @@
 #include "threads/CSwitcherThread.h"
 
-#include "base/CTrace.h"
-
 #include <bcrypt.h>
 
 #include <HookLib.h>
 
 #include "app/CMyAppModule.h"
 #include "app/ThreadMessages.h"
+#include "base/CTrace.h"
 #include "settings/CUnmatchablePassword.h"
 #include "threads/CCrashGuard.h"
 #include "threads/CWatchdog.h"

@@ -1,9 +1,8 @@
 #include "threads/CWatchedActions.h"
 
-#include "base/CTrace.h"
-
 #include <objbase.h>
 
+#include "base/CTrace.h"
 #include "threads/CWatchdog.h"
 
 namespace {

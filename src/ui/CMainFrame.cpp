@@ -1,7 +1,5 @@
 #include "ui/CMainFrame.h"
 
-#include "base/CTrace.h"
-
 #include <shellapi.h>
 
 #include <iterator>
@@ -11,6 +9,7 @@
 #include "app/CDesktopProgramWindows.h"
 #include "app/CMyAppModule.h"
 #include "app/ThreadMessages.h"
+#include "base/CTrace.h"
 #include "settings/CUnmatchablePassword.h"
 #include "ui/CQuitDlg.h"
 #include "win/CDetachedMessageBox.h"

@@ -1,8 +1,8 @@
 #include "win/CDetachedMessageBox.h"
 
-#include "base/CTrace.h"
-
 #include <memory>
+
+#include "base/CTrace.h"
 
 bool CDetachedMessageBox::Show(const wchar_t* text, const wchar_t* caption, UINT type)
 {
