@@ -374,6 +374,10 @@ class WineSession:
             print(subprocess.run(["xwininfo", "-root", "-tree"], env=self.env,
                                  capture_output=True, text=True).stdout[:3000])
             print([p for p in self.processes()])
+            # What the programs of this session said had failed, if anything.
+            for log in sorted(self.workdir.glob("*.log")):
+                with open(log, errors="replace") as lines:
+                    print(*(m["text"] for m in map(TRACE_LINE.search, lines) if m), sep="\n")
             raise
 
     def _owns_window(self, window):
@@ -461,6 +465,9 @@ class BackgroundProbe:
         return code, text
 
 
+# A line of Quillow's trace, as Wine's +debugstr prints it.
+TRACE_LINE = re.compile(r'debugstr:OutputDebugStringA "(?P<text>Quillow: .*?)(?:\\n)?"')
+
 RELAY_LINE = re.compile(
     r"^(?:[0-9]+\.[0-9]+:)?(?:(?P<pid>[0-9a-f]{4}):)?(?P<tid>[0-9a-f]{4}):(?P<kind>Call|Ret)\s+"
     r"(?P<module>\w+)\.(?P<function>\w+)\((?P<args>.*)\)(?: retval=(?P<retval>[0-9a-f]+))?"
@@ -522,7 +529,9 @@ class Quillow:
         self.session = session
         self.log_path = session.workdir / "quillow-relay.log"
         env = dict(session.env)
-        env["WINEDEBUG"] = winedebug or ("+relay" if trace else "-all")
+        # Quillow's own trace of failures (OutputDebugStringA) comes along in
+        # the same log, whatever else is traced.
+        env["WINEDEBUG"] = (winedebug or ("+relay" if trace else "-all")) + ",+debugstr"
         self._log = open(self.log_path, "w")
         command = ["wine64", str(exe or BIN / "Quillow.exe")]
         if hosts:
@@ -577,6 +586,11 @@ class Quillow:
         pid = wait_for(lambda: (self.children("QuillowWatch.exe") or [None])[0],
                        what="QuillowWatch.exe")
         return pid, self.session.threads(pid)[0][0]
+
+    def trace_lines(self):
+        """The lines Quillow's trace of failures wrote, as it wrote them."""
+        with open(self.log_path, errors="replace") as log:
+            return [TRACE_LINE.search(line)["text"] for line in log if TRACE_LINE.search(line)]
 
     def calls(self):
         """Every traced call, in order, with its return value once it returned."""

@@ -176,6 +176,9 @@ class RefusedSwitchTest(SwitchingTestCase):
         # refusal itself is the build's own, so no SwitchDesktop is traced.
         wait_for(lambda: self.policy() == "0x0", what="DisableTaskMgr written back to 0")
         self.assertEqual([], self.app.switches(self.switcher))
+        # The refusal leaves its line in the trace, for a user's report.
+        self.assertIn("Quillow: SwitchDesktop failed, error 5 (to the private desktop)",
+                      self.app.trace_lines())
         self.assertIsNone(self.session.reg_query(PROGRAM_KEY, "TASKMGR_APPLIED"))
         # Still on the original desktop, as far as Quillow knows too: the
         # next trigger there goes to the private desktop, not "back".
