@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "app/CSettingsTable.h"
 #include "res/resource.h"
 #include "settings/CHotkeyRule.h"
 
@@ -218,25 +219,23 @@ void CApplyCommand::ApplyAdvanced(const IAdvancedPageReader& page)
 
 void CApplyCommand::ApplyActions(const IAdvancedPageReader& page)
 {
+    // The record's field is the stored value's own, from the table.
     struct ActionBox {
         int id;
         ISettingsPages::Action action;
-        DWORD CSettingsRecord::*field;
         StoredValue value;
     };
     static const ActionBox kBoxes[] = {
-        {IDC_AC_MUTE, ISettingsPages::kMute, &CSettingsRecord::AC_MUTE, V::AC_MUTE},
-        {IDC_AC_MONITOR, ISettingsPages::kMonitor, &CSettingsRecord::AC_MONITOR, V::AC_MONITOR},
-        {IDC_AC_TASKMGR, ISettingsPages::kTaskManager, &CSettingsRecord::AC_TASKMGR, V::AC_TASKMGR},
-        {IDC_AC_BROWSERHISTORY, ISettingsPages::kBrowserHistory,
-         &CSettingsRecord::AC_BROWSERHISTORY, V::AC_BROWSERHISTORY},
-        {IDC_AC_IEURLS, ISettingsPages::kTypedUrls, &CSettingsRecord::AC_IEURLS, V::AC_IEURLS},
-        {IDC_AC_RECENTDOC, ISettingsPages::kRecentDocs, &CSettingsRecord::AC_RECENTDOC,
-         V::AC_RECENTDOC},
+        {IDC_AC_MUTE, ISettingsPages::kMute, V::AC_MUTE},
+        {IDC_AC_MONITOR, ISettingsPages::kMonitor, V::AC_MONITOR},
+        {IDC_AC_TASKMGR, ISettingsPages::kTaskManager, V::AC_TASKMGR},
+        {IDC_AC_BROWSERHISTORY, ISettingsPages::kBrowserHistory, V::AC_BROWSERHISTORY},
+        {IDC_AC_IEURLS, ISettingsPages::kTypedUrls, V::AC_IEURLS},
+        {IDC_AC_RECENTDOC, ISettingsPages::kRecentDocs, V::AC_RECENTDOC},
     };
     for (const ActionBox& box : kBoxes) {
         const DWORD on = page.IsChecked(box.id);
-        if (on == m_record.*box.field)
+        if (on == m_record.*CSettingsTable::Row(box.value).number)
             continue;
         m_applier.Action(box.action, on);
         m_store.Write(m_record, {box.value});
@@ -247,31 +246,28 @@ void CApplyCommand::ApplyTexts(const IAdvancedPageReader& page)
 {
     struct TextBox {
         int checkId, editId;
-        DWORD CSettingsRecord::*flag;
-        const CFixedText<262> CSettingsRecord::*text;
         void (CSettingsApplier::*apply)(DWORD, const wchar_t*);
-        StoredValue flagValue;
-        StoredValue textValue;
+        StoredValue flag;
+        StoredValue text;
     };
     static const TextBox kBoxes[] = {
-        {IDC_AC_WINDOWS_ENABLED, IDC_AC_WINDOWS_TITLE, &CSettingsRecord::AC_WINDOWS_ENABLED,
-         &CSettingsRecord::AC_WINDOWS_TITLE, &CSettingsApplier::WindowTitle,
+        {IDC_AC_WINDOWS_ENABLED, IDC_AC_WINDOWS_TITLE, &CSettingsApplier::WindowTitle,
          V::AC_WINDOWS_ENABLED, V::AC_WINDOWS_TITLE},
-        {IDC_AC_FILE_ENABLED, IDC_AC_FILE_PATH, &CSettingsRecord::AC_FILE_ENABLED,
-         &CSettingsRecord::AC_FILE_PATH, &CSettingsApplier::File, V::AC_FILE_ENABLED,
+        {IDC_AC_FILE_ENABLED, IDC_AC_FILE_PATH, &CSettingsApplier::File, V::AC_FILE_ENABLED,
          V::AC_FILE_PATH},
-        {IDC_AC_WEBSITE_ENABLED, IDC_AC_WEBSITE_URL, &CSettingsRecord::AC_WEBSITE_ENABLED,
-         &CSettingsRecord::AC_WEBSITE_URL, &CSettingsApplier::WebSite, V::AC_WEBSITE_ENABLED,
-         V::AC_WEBSITE_URL},
+        {IDC_AC_WEBSITE_ENABLED, IDC_AC_WEBSITE_URL, &CSettingsApplier::WebSite,
+         V::AC_WEBSITE_ENABLED, V::AC_WEBSITE_URL},
     };
     for (const TextBox& box : kBoxes) {
         const DWORD on = page.IsChecked(box.checkId);
         wchar_t text[260] = {};
         page.ReadText(box.editId, text);
-        if (on == m_record.*box.flag && !TextDiffers(text, (m_record.*box.text).c_str()))
+        const DWORD stored = m_record.*CSettingsTable::Row(box.flag).number;
+        const CFixedText<262>& storedText = m_record.*CSettingsTable::Row(box.text).text;
+        if (on == stored && !TextDiffers(text, storedText.c_str()))
             continue;
         (m_applier.*box.apply)(on, text);
-        m_store.Write(m_record, {box.flagValue, box.textValue});
+        m_store.Write(m_record, {box.flag, box.text});
     }
 }
 

@@ -28,6 +28,8 @@ FLOORS = {
                         'threads'],
 }
 FOLDERS = FLOORS['quillow_threads']
+# The floor whose own folder a folder is.
+FLOORS_BY_FOLDER = {folders[-1]: floor for floor, folders in FLOORS.items()}
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 
 
@@ -66,8 +68,6 @@ def scan_includes(src, outside_dirs):
                     faults.append(f'{where}: "{included}" is on a floor {own}/ does not stand on')
     return faults
 
-
-FLOORS_BY_FOLDER = {folders[-1]: floor for floor, folders in FLOORS.items()}
 
 
 def first_header(src, folder):
